@@ -1,0 +1,7 @@
+// Kelvane: the thin entry; the game itself is the library.
+#include "app/game.h"
+
+int main(int argc, char** argv) {
+  (void)argc;
+  return RunGame(argv[0]);
+}

@@ -1,0 +1,44 @@
+// display: the window, presenting frames, pacing them to the display rate, and the clock.
+// Every frame is drawn into an off-screen 640x480 picture and shown scaled to fit the
+// window, so the back buffer always reads back at its own size and survives a present.
+#pragma once
+#include <memory>
+#include <string>
+
+class TGraphics {
+ public:
+  virtual ~TGraphics() = default;
+  virtual void GetSettings(int* width, int* height, int* depth, int* hertz, int* flags) = 0;
+  virtual void Close() = 0;
+};
+
+extern int graphics_seq;  // counts opens and closes, skipping 0; image copies made under another value are stale
+
+void SetAppTitle(const std::string& title);  // the window caption of displays opened afterwards
+std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int hertz, int flags);  // nullptr on failure
+void CloseGraphics();                  // closes the display OpenGraphics opened, if any
+void FlipFrame(int sync);              // -1 paced, 0 at once, 1 on the vertical blank
+int ScreenWidth();                     // 0 while no display is current
+int ScreenHeight();
+int ClockMillis();                     // wraps; take differences only
+void SleepMillis(int ms);              // negative returns at once
+[[noreturn]] void ExitProgram();       // closes the display and the audio, exit code 0
+int IsClockPaced();                    // 1 while frames are paced by the clock (soft_sync)
+std::string GraphicsRendererName();
+void FlipBackEnd(int sync);            // the back-end present: swap now (0) or on the vertical blank (1), no pacing    // the GL renderer string, for benchmarks and logs
+
+// Frame pacing arithmetic, kept apart from the clock so it can be tested without sleeping.
+struct TFramePacer {
+  int hertz = 0, frame_ms = 0, frame_rem = 0, rem_accum = 0, next_frame_time = 0;
+  void Start(int hz, int now);
+  int Due(int now);  // advances the schedule one frame; ms to sleep (0 when late, the schedule moved to now)
+};
+
+// The hardware-rate test: three presents in a row within 1 ms of 1000/hertz trust the display.
+struct TRateTest {
+  int streak = 0;
+  int Feed(int elapsed_ms, int hertz);  // 1 once the rate is trusted
+};
+
+// Clock seam for tests: replaces ClockMillis and SleepMillis (nullptr restores the real ones).
+void SetClockSeam(int (*now)(), void (*sleep)(int));

@@ -1,0 +1,90 @@
+// draw: the current 2D drawing state (colour, alpha, blend, rotation and scale) and
+// the shapes drawn under it. The back-end interface below is what images and text draw
+// through too; the OpenGL back-end is the one the game uses.
+#pragma once
+#include <memory>
+#include "platform/display.h"
+#include "platform/pixmap.h"
+
+class TImageFont;
+
+// One image frame's copy on the device.
+class TImageFrame {
+ public:
+  virtual ~TImageFrame() = default;
+  virtual void Draw(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+};
+
+class TDraw2DDriver {
+ public:
+  virtual ~TDraw2DDriver() = default;
+  virtual std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) = 0;
+  virtual void SetBlend(int mode) = 0;
+  virtual void SetAlpha(float alpha) = 0;
+  virtual void SetColor(int red, int green, int blue) = 0;
+  virtual void SetClsColor(int red, int green, int blue) = 0;
+  virtual void SetViewport(int x, int y, int width, int height) = 0;
+  virtual void SetTransform(float ix, float iy, float jx, float jy) = 0;
+  virtual void SetLineWidth(float width) = 0;
+  virtual void Cls() = 0;
+  virtual void Plot(float x, float y) = 0;
+  virtual void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+  virtual void DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+  virtual std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int width, int height) = 0;
+  virtual void ResetContext() = 0;  // projection, viewport and cached state after a new context
+};
+
+TDraw2DDriver* GLDraw2DDriver();  // the OpenGL back-end (one per program)
+
+class TDraw2DGraphics : public TGraphics {
+ public:
+  int color_red = 255, color_green = 255, color_blue = 255;
+  float color_alpha = 1.0f;
+  int clscolor_red = 0, clscolor_green = 0, clscolor_blue = 0;
+  float line_width = 1.0f;
+  float tform_rot = 0, tform_scale_x = 1.0f, tform_scale_y = 1.0f;
+  float tform_ix = 1, tform_iy = 0, tform_jx = 0, tform_jy = 1;
+  int viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
+  float origin_x = 0, origin_y = 0;
+  float handle_x = 0, handle_y = 0;  // stored negated
+  std::shared_ptr<TImageFont> image_font;
+  int blend_mode = 1;
+  std::shared_ptr<TGraphics> _graphics;
+  TDraw2DDriver* _driver = nullptr;
+  int _setup = 0;
+
+  void GetSettings(int* width, int* height, int* depth, int* hertz, int* flags) override;
+  void Close() override;
+  void Validate();     // re-applies every field through the setters
+  void MakeCurrent();  // first activation also clears and presents twice
+  static void ClearCurrent();
+  static TDraw2DGraphics* Current();
+  static std::shared_ptr<TDraw2DGraphics> Create(std::shared_ptr<TGraphics> graphics, TDraw2DDriver* driver);
+};
+
+// State setters (stored unclamped, clamped by the back-end)
+void SetDrawColor(int red, int green, int blue);
+void SetDrawAlpha(float alpha);
+void SetBlendMode(int mode);        // 1 mask, 2 solid, 3 alpha, 4 additive, 5 multiply; same mode again does nothing
+void SetClearColor(int red, int green, int blue);
+void SetDrawRotation(float degrees);
+float GetDrawRotation();
+void SetDrawScale(float sx, float sy);
+void SetDrawTransform(float degrees, float sx, float sy);
+void SetViewport(int x, int y, int width, int height);
+void SetDrawHandle(float x, float y);
+void SetDrawOrigin(float x, float y);
+void SetLineWidth(float width);
+
+// State getters (for tests and the stereo drawing)
+void GetDrawColor(int* red, int* green, int* blue);
+float GetDrawAlpha();
+int GetBlendMode();
+void GetDrawScale(float* sx, float* sy);
+void GetDrawMatrix(float* ix, float* iy, float* jx, float* jy);
+
+// Shapes
+void ClearScreen();
+void FillRect(float x, float y, float width, float height);
+void DrawLineSegment(float x1, float y1, float x2, float y2, int last);
+std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int width, int height);  // RGBA, top-down; beyond the screen black

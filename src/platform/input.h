@@ -1,0 +1,39 @@
+// input: keyboard, mouse and joystick tables, asked once per frame by the game.
+// Keys use Windows virtual-key codes (13 Enter, 27 Escape, 32 Space, 37/39 arrows,
+// 160/161 Shift, 162/163 Control, 164/165 Alt). Every keyboard, mouse and flag
+// question pumps the pending window events first.
+#pragma once
+
+// Keyboard
+int IsKeyHeld(int key);         // 1 while held
+int ReadKeyHit(int key);        // presses since the last read or flush; resets the count
+void ClearKeyHits();            // forget held keys, hits and typed characters
+int GetTypedChar();             // next typed character, 0 when none
+
+// Mouse
+int IsMouseButtonHeld(int button);  // 1 left, 2 right, 3 middle
+int ReadMouseHit(int button);
+void ClearMouseHits();          // forget held buttons, hits and the wheel
+int PointerX();                 // in 640x480 picture pixels
+int PointerY();
+int MouseWheel();
+void MoveMouse(int x, int y);   // places the system pointer; the tables follow when its motion is pumped
+void SetMouseVisible(int visible);
+
+// Window flags
+int IsAppSuspended();           // 1 while the window is inactive
+int TakeCloseRequest();         // 1 once after a close request
+
+// Joystick: read straight from the device at every question
+int CountJoysticks();           // rebuilds the port list
+int IsJoyButtonHeld(int button, int port);
+int ReadJoyButtonHit(int button, int port);
+float GetJoyAxisX(int port);    // -1.0 .. +1.0, exactly at the extremes
+float GetJoyAxisY(int port);
+float JoyAxisValue(int raw, int min, int max);  // the raw-to-real mapping the axes use
+
+// Event routing
+void StartInputPolling();       // flushes and starts routing window events; a second call does nothing
+void StopInputPolling();
+void PollSystem();              // pumps pending window events into the tables
+int KeyCodeFromSdl(int sdl_keycode, int sdl_scancode);  // the virtual-key code for an SDL key, 0 if none
