@@ -40,5 +40,12 @@ struct TRateTest {
   int Feed(int elapsed_ms, int hertz);  // 1 once the rate is trusted
 };
 
+// For the input module: the window, and the mapping between window and picture pixels
+// (the 640x480 picture is scaled to fit the window with black bars, aspect kept).
+struct SDL_Window;
+SDL_Window* DisplayWindow();           // nullptr while no display is open
+void WindowToPicture(int wx, int wy, int* px, int* py);
+void PictureToWindow(int px, int py, int* wx, int* wy);
+
 // Clock seam for tests: replaces ClockMillis and SleepMillis (nullptr restores the real ones).
 void SetClockSeam(int (*now)(), void (*sleep)(int));
