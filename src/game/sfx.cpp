@@ -1,0 +1,34 @@
+// sfx: starting effects and the music, and emptying the entity lists.
+#include "game/explode.h"
+#include "game/globals.h"
+#include "game/pshot.h"
+#include "game/stage.h"
+#include "game/virus.h"
+
+int PlaySfx(const std::shared_ptr<TSound>& sound) {
+  if (!sound) return 0;  // a sound that failed to load plays as silence
+  std::shared_ptr<TChannel> channel = sound->Cue(nullptr);
+  if (!channel) return 0;
+  channel->SetVolume(sfx_volume);
+  channel->SetPaused(0);
+  return 0;
+}
+
+int StartMusic(int which) {
+  (void)which;  // the stage music is the only track
+  std::shared_ptr<TSound> music = TSound::Load("data\\virus.ogg", SOUND_LOOP);
+  if (!music) return 0;
+  std::shared_ptr<TChannel> channel = music->Cue(nullptr);
+  if (!channel) return 0;
+  music_channel = channel;
+  music_channel->SetVolume(music_volume);
+  music_channel->SetPaused(0);
+  return 0;
+}
+
+int ClearEntities() {
+  pshot_tag::destroy_all();
+  virus_tag::destroy_all();
+  explode_tag::destroy_all();
+  return 0;
+}
