@@ -79,7 +79,9 @@ static bool DecodeAll(OggVorbis_File* vf, const vorbis_info& first, std::vector<
 }
 
 static std::shared_ptr<TAudioSample> DecodeOpened(OggVorbis_File* vf) {
-  vorbis_info* info = ov_info(vf, -1);
+  // NOTE: vorbisfile opens a chained stream positioned in its last link; rewind to hear them all.
+  if (ov_streams(vf) > 1 && ov_pcm_seek(vf, 0) != 0) return nullptr;
+  vorbis_info* info = ov_info(vf, 0);
   if (!info || (info->channels != 1 && info->channels != 2) || info->rate <= 0 || info->rate > INT_MAX) return nullptr;
   vorbis_info first = *info;
   auto sample = std::make_shared<TAudioSample>();
