@@ -575,6 +575,39 @@ TEST(OggVorbis, CorruptStreamGivesNothing) {
   EXPECT_FALSE(DecodeOggVorbis(nullptr, 100));
 }
 
+// The stream cut into its pages, by the lengths in each page header.
+std::vector<std::vector<uint8_t>> SplitPages(const std::vector<uint8_t>& bytes) {
+  std::vector<std::vector<uint8_t>> pages;
+  for (size_t at = 0; at + 27 <= bytes.size();) {
+    size_t segments = bytes[at + 26], len = 27 + segments;
+    for (size_t i = 0; i < segments; i++) len += bytes[at + 27 + i];
+    pages.emplace_back(bytes.begin() + at, bytes.begin() + at + len);
+    at += len;
+  }
+  return pages;
+}
+
+std::vector<uint8_t> JoinPages(const std::vector<std::vector<uint8_t>>& pages) {
+  std::vector<uint8_t> out;
+  for (auto& p : pages) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// Whole pages with good checksums, but one missing or out of order.
+TEST(OggVorbis, MissingOrSwappedPageGivesNothing) {
+  auto bytes = EncodeOgg(2, 44100, 5 * 44100);
+  auto pages = SplitPages(bytes);
+  ASSERT_GE(pages.size(), 6u);
+  ASSERT_EQ(JoinPages(pages), bytes);
+  ASSERT_TRUE(Decode(JoinPages(pages)));
+  auto dropped = pages;
+  dropped.erase(dropped.begin() + 3);
+  EXPECT_FALSE(Decode(JoinPages(dropped)));
+  auto swapped = pages;
+  std::swap(swapped[3], swapped[4]);
+  EXPECT_FALSE(Decode(JoinPages(swapped)));
+}
+
 TEST(OggVorbis, OnlyOneOrTwoChannels) {
   auto three = EncodeOgg(3, 44100, 4410);
   if (three.empty()) GTEST_SKIP() << "encoder has no three-channel mode";
