@@ -48,6 +48,21 @@ void EnsureDataFolder() {
   std::filesystem::create_directory("data", ignored);
 }
 
+// Read back before it replaces the old file: a full disk shows only when the bytes
+// leave the buffer, and the stream's close can't say so.
+int HoldsExactly(const std::string& path, int value) {
+  std::shared_ptr<TStream> stream = OpenReadStream(path);
+  if (!stream) return 0;
+  int same = 0;
+  try {
+    same = stream->Size() == 4 && stream->ReadInt() == value;
+  } catch (const TStreamError&) {
+    same = 0;
+  }
+  stream->Close();
+  return same;
+}
+
 int ReportUnsaved(const char* path) {
   std::fprintf(stderr, "Kelvane: could not save %s\n", path);
   return 0;
@@ -62,12 +77,11 @@ int WriteStoredInt(const char* path, int value) {
   int written = 1;
   try {
     stream->WriteInt(value);
-    if (stream->Flush() != 0) written = 0;
   } catch (const TStreamError&) {
     written = 0;
   }
   stream->Close();
-  if (!written || !RenameFile(temp, path)) {
+  if (!written || !HoldsExactly(temp, value) || !RenameFile(temp, path)) {
     std::error_code ignored;
     std::filesystem::remove(ResolvePath(temp), ignored);
     return ReportUnsaved(path);
