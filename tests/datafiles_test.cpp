@@ -37,7 +37,7 @@ class DataFiles : public ::testing::Test {
     fs::remove_all(dir_);
   }
   static void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
+    if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
     std::ofstream f(path, std::ios::binary);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
