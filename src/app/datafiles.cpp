@@ -1,0 +1,121 @@
+// datafiles: the best score and the stereo mode, each one 4-byte little-endian integer.
+// Reading never fails the game: anything unreadable falls back to 0. Writing goes through
+// a temporary file renamed over the old one, so an interrupted exit leaves the old value.
+#include "app/datafiles.h"
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include "game/player.h"
+#include "platform/stream.h"
+#include "render/twdraw.h"
+
+namespace {
+
+const char* const kBestScorePath = "data\\hiscore.dat";
+const char* const kStereoModePath = "Data\\anaglyph3d.dat";
+
+struct eye_colours {
+  int lr, lg, lb, rr, rg, rb;
+};
+
+// Modes 1..4: "M\G", "R\G", "R\C", "R\B"
+const eye_colours kEyeColours[5] = {
+    {0, 0, 0, 0, 0, 0},
+    {140, 4, 40, 4, 100, 20},
+    {4, 100, 20, 140, 4, 10},
+    {4, 80, 60, 140, 4, 10},
+    {4, 20, 140, 140, 4, 20},
+};
+
+// The stored integer, or 0 when the file can't be opened or read.
+int ReadStoredInt(const char* path) {
+  std::shared_ptr<TStream> stream = OpenReadStream(path);
+  if (!stream) return 0;
+  int value = 0;
+  try {
+    value = stream->ReadInt();
+  } catch (const TStreamError&) {
+    value = 0;
+  }
+  stream->Close();
+  return value;
+}
+
+// The sounds live in the data folder too, so a missing one is simply made anew.
+void EnsureDataFolder() {
+  if (GetFileKind("data") != 0) return;
+  std::error_code ignored;
+  std::filesystem::create_directory("data", ignored);
+}
+
+// Read back before it replaces the old file: a full disk shows only when the bytes
+// leave the buffer, and the stream's close can't say so.
+int HoldsExactly(const std::string& path, int value) {
+  std::shared_ptr<TStream> stream = OpenReadStream(path);
+  if (!stream) return 0;
+  int same = 0;
+  try {
+    same = stream->Size() == 4 && stream->ReadInt() == value;
+  } catch (const TStreamError&) {
+    same = 0;
+  }
+  stream->Close();
+  return same;
+}
+
+int ReportUnsaved(const char* path) {
+  std::fprintf(stderr, "Kelvane: could not save %s\n", path);
+  return 0;
+}
+
+// Writes the value beside the old file, then renames it over the old one.
+int WriteStoredInt(const char* path, int value) {
+  EnsureDataFolder();
+  std::string temp = std::string(path) + ".tmp";
+  std::shared_ptr<TStream> stream = OpenWriteStream(temp);
+  if (!stream) return ReportUnsaved(path);
+  int written = 1;
+  try {
+    stream->WriteInt(value);
+  } catch (const TStreamError&) {
+    written = 0;
+  }
+  stream->Close();
+  if (!written || !HoldsExactly(temp, value) || !RenameFile(temp, path)) {
+    std::error_code ignored;
+    std::filesystem::remove(ResolvePath(temp), ignored);
+    return ReportUnsaved(path);
+  }
+  return 1;
+}
+
+int SetEyeColours() {
+  if (stereo_mode < 1 || stereo_mode > 4) return 0;  // mode 0 keeps the colours set before
+  const eye_colours& c = kEyeColours[stereo_mode];
+  twdraw.slc(c.lr, c.lg, c.lb, c.rr, c.rg, c.rb);
+  return 0;
+}
+
+}  // namespace
+
+int BestScoreFile(int save) {
+  if (save) {
+    WriteStoredInt(kBestScorePath, player.best_sc);
+    return 0;
+  }
+  player.best_sc = 0;
+  if (GetFileKind(kBestScorePath) == 1) player.best_sc = ReadStoredInt(kBestScorePath);
+  return 0;
+}
+
+int StereoModeFile(int mode) {
+  if (mode == 1 && GetFileKind(kStereoModePath) == 1) {
+    stereo_mode = ReadStoredInt(kStereoModePath);
+    // NOTE: a damaged file must never reach the mode-name table or the colour table.
+    if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
+  } else if (mode == 2) {
+    WriteStoredInt(kStereoModePath, stereo_mode);
+  }
+  SetEyeColours();
+  return 0;
+}

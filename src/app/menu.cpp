@@ -1,0 +1,194 @@
+// menu: the title and pause menus (one routine, two forms), the options they set, the
+// joystick-driven pointer and the Retro Line FX overlay.
+#include "app/menu.h"
+#include "app/datafiles.h"
+#include "game/globals.h"
+#include "game/player.h"
+#include "game/stage.h"
+#include "platform/display.h"
+#include "platform/draw.h"
+#include "platform/input.h"
+#include "render/twdraw.h"
+
+std::string credit_line;
+std::string menu_items[6];
+std::string stereo_names[5];
+std::string onoff_names[2];
+std::string volume_names[11];
+
+namespace {
+
+int pointer_x = 0, pointer_y = 0;  // the joystick's idea of the pointer, refreshed every frame
+
+// The option's name, or "?" for a value no table entry stands for.
+const std::string& NameAt(const std::string* names, int count, int index) {
+  static const std::string unknown = "?";
+  if (index < 0 || index >= count) return unknown;
+  return names[index];
+}
+
+std::string RowText(int row) {
+  int paused = game_state == GS_PAUSED;
+  switch (row) {
+    case 0: return paused ? "Resume Game" : menu_items[0];
+    case 1: return menu_items[1] + NameAt(stereo_names, 5, stereo_mode);
+    case 2: return menu_items[2] + NameAt(onoff_names, 2, retro_fx);
+    case 3: return menu_items[3] + NameAt(volume_names, 11, sfx_volume_step);
+    case 4: return menu_items[4] + NameAt(volume_names, 11, music_volume_step);
+    default: return paused ? "Quit This Game" : menu_items[5];
+  }
+}
+
+void DrawRows(int sel) {
+  for (int i = 0; i < 6; i++) {
+    int lit = i == sel;
+    float scale = lit ? 1.2f : 1.0f;
+    if (lit) {
+      SetDrawColor(200, 200, 250);
+    } else {
+      SetDrawColor(80, 200, 250);
+    }
+    twdraw.sip(3, 1.0f, 0, scale, scale);
+    twdraw.t3d(RowText(i), 320, static_cast<float>(265 + 30 * i), lit ? 6.0f : 5.0f, 1, 2);
+  }
+}
+
+// One volume click: up a tenth, wrapping from "Max" to "Off". The volume sums in single
+// precision, so the tenth step reads 1.0000001, never exactly 1.
+void StepVolume(int* step, float* volume) {
+  *step += 1;
+  *volume += 0.1f;
+  if (*step > 10) {
+    *step = 0;
+    *volume = 0.0f;
+  }
+}
+
+void ActOnRow(int sel) {
+  int paused = game_state == GS_PAUSED;
+  switch (sel) {
+    case 0:
+      game_state = GS_PLAYING;
+      if (!paused) {
+        PlaySfx(snd_gamestart);
+        player_tag::reset(1);
+      }
+      break;
+    case 1:
+      stereo_mode = stereo_mode >= 4 || stereo_mode < 0 ? 0 : stereo_mode + 1;
+      StereoModeFile(0);
+      break;
+    case 2:
+      retro_fx = retro_fx >= 1 ? 0 : retro_fx + 1;
+      break;
+    case 3:
+      StepVolume(&sfx_volume_step, &sfx_volume);
+      PlaySfx(snd_plasma);
+      break;
+    case 4:
+      StepVolume(&music_volume_step, &music_volume);
+      if (music_channel) music_channel->SetVolume(music_volume);
+      break;
+    case 5:
+      if (!paused) {
+        quit_requested = 1;
+        break;
+      }
+      game_state = GS_TITLE;
+      MoveMouse(320, 265);
+      if (music_channel) music_channel->Stop();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void SetMenuVocabulary() {
+  credit_line = "Kelvane v1.0 - (c) 2026 Kelvane Team";
+  const char* items[6] = {"Start Game", "3D Graphics: ", "Retro Line FX: ",
+                          "Sound Volume: ", "Music Volume: ", "Exit Game"};
+  for (int i = 0; i < 6; i++) menu_items[i] = items[i];
+  const char* modes[5] = {"Off", "M\\G", "R\\G", "R\\C", "R\\B"};
+  for (int i = 0; i < 5; i++) stereo_names[i] = modes[i];
+  onoff_names[0] = "Off";
+  onoff_names[1] = "On";
+  volume_names[0] = "Off";
+  for (int i = 1; i < 10; i++) volume_names[i] = std::to_string(i * 10) + "%";
+  volume_names[10] = "Max";
+}
+
+int MenuRowAt(int pointer_y) {
+  if (pointer_y <= 245) return -1;
+  return (pointer_y - 245) / 30;
+}
+
+int RunMenu() {
+  MovePointerByJoystick();
+  int mx = PointerX(), my = PointerY();
+
+  SetDrawColor(255, 255, 255);
+  twdraw.sip(1, 1.0f, 0, 1.2f, 1.5f);
+  twdraw.i3d(logo_img, 320, 140, 0, 6.0f, 0, 4);
+
+  if (game_state == GS_TITLE) {
+    SetDrawColor(200, 200, 250);
+    twdraw.sip(3, 1.0f, 0, 0.8f, 0.8f);
+    twdraw.t3d(credit_line, 320, 464, 4.0f, 1, 2);
+  }
+
+  int sel = MenuRowAt(PointerY());
+  DrawRows(sel);
+
+  int click = ReadMouseHit(1);
+  if (!click) click = ReadJoyButtonHit(0, 0);
+  if (click) {
+    ActOnRow(sel);
+    ClearKeyHits();
+    ClearMouseHits();
+  }
+
+  SetDrawColor(255, 255, 255);
+  twdraw.sip(1, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.i3d(pointer_img, static_cast<float>(mx), static_cast<float>(my), 0, 6.0f, 0, 2);
+  return 0;
+}
+
+// Only a fully deflected axis moves the pointer; each test reads the device again.
+int MovePointerByJoystick() {
+  pointer_x = PointerX();
+  pointer_y = PointerY();
+  if (GetJoyAxisX(0) == -1.0f) {
+    pointer_x -= 6;
+    MoveMouse(pointer_x, pointer_y);
+  }
+  if (GetJoyAxisX(0) == 1.0f) {
+    pointer_x += 6;
+    MoveMouse(pointer_x, pointer_y);
+  }
+  if (GetJoyAxisY(0) == -1.0f) {
+    pointer_y -= 6;
+    MoveMouse(pointer_x, pointer_y);
+  }
+  if (GetJoyAxisY(0) == 1.0f) {
+    pointer_y += 6;
+    MoveMouse(pointer_x, pointer_y);
+  }
+  return 0;
+}
+
+int DrawRetroLines(int shade) {
+  if (retro_fx == 0) return 0;
+  SetDrawColor(shade, shade, shade);
+  SetDrawScale(1.0f, 1.0f);
+  SetBlendMode(2);
+  int h = ScreenHeight();
+  float w = static_cast<float>(ScreenWidth());
+  for (int y = 1; y <= h; y += 2) {
+    DrawLineSegment(0, static_cast<float>(y), w, static_cast<float>(y), 1);
+  }
+  SetBlendMode(1);
+  SetDrawColor(255, 255, 255);
+  return 0;
+}

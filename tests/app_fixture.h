@@ -1,0 +1,152 @@
+// app_fixture: a headless 640x480 window opened once per process, the embedded files,
+// input through real SDL events and a virtual joystick, and back-buffer read-back.
+#pragma once
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <cstdlib>
+#include <memory>
+#include "app/embedded_files.h"
+#include "game/globals.h"
+#include "platform/display.h"
+#include "platform/draw.h"
+#include "platform/image.h"
+#include "platform/input.h"
+#include "platform/pixmap.h"
+#include "render/twdraw.h"
+
+namespace appfix {
+
+inline void OpenDisplayOnce() {
+  static bool open = false;
+  if (open) return;
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  RegisterGameFiles();
+  // Depth 0: a window, which skips the one-second rate test.
+  ASSERT_NE(OpenGraphics(640, 480, 0, 60, 2), nullptr);
+  SetMaskKey(0, 0, 0);
+  SetDefaultImageFlags(9);
+  open = true;
+}
+
+inline Uint32 WindowId() { return DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0; }
+
+inline void PushKey(int type, SDL_Keycode sym, SDL_Scancode scan) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.windowID = WindowId();
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = sym;
+  e.key.keysym.scancode = scan;
+  SDL_PushEvent(&e);
+}
+
+inline void PushMouseMotion(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  e.motion.windowID = WindowId();
+  e.motion.x = x;
+  e.motion.y = y;
+  SDL_PushEvent(&e);
+}
+
+inline void PushMouseButton(int type, int x, int y) {
+  SDL_Event e{};
+  e.type = type;
+  e.button.windowID = WindowId();
+  e.button.button = SDL_BUTTON_LEFT;
+  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.button.clicks = 1;
+  e.button.x = x;
+  e.button.y = y;
+  SDL_PushEvent(&e);
+}
+
+inline void PushClose() {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = WindowId();
+  e.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&e);
+}
+
+// A plain image of one colour, handle at its top-left, black transparent.
+inline std::shared_ptr<TImage> SolidImage(int w, int h, int r, int g, int b, int frames = 1) {
+  std::shared_ptr<TImage> img = CreateBlankImage(w, h, frames, -1);
+  for (int f = 0; f < frames; f++) {
+    std::shared_ptr<TPixmap> pm = TPixmap::Create(w, h, PF_RGB888);
+    for (int y = 0; y < h; y++)
+      for (int x = 0; x < w; x++) {
+        uint8_t* p = pm->PixelPtr(x, y);
+        p[0] = static_cast<uint8_t>(r), p[1] = static_cast<uint8_t>(g), p[2] = static_cast<uint8_t>(b);
+      }
+    img->SetPixmap(f, pm);
+  }
+  return img;
+}
+
+struct Rgb {
+  int r, g, b;
+  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+  return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}
+
+inline Rgb PixelAt(const TPixmap& pm, int x, int y) {
+  const uint8_t* p = pm.PixelPtr(x, y);
+  return Rgb{p[0], p[1], p[2]};
+}
+
+inline std::shared_ptr<TPixmap> Screen() { return GrabPixmap(0, 0, 640, 480); }
+
+}  // namespace appfix
+
+// Every test starts on a cleared screen with the drawing state at its start-up values.
+class AppFixture : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { appfix::OpenDisplayOnce(); }
+
+  void SetUp() override {
+    ASSERT_NE(DisplayWindow(), nullptr);
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    ClearKeyHits();
+    ClearMouseHits();
+    stereo_mode = 0;
+    twdraw = twdraw_tag();
+    SetDrawColor(255, 255, 255);
+    SetDrawAlpha(1.0f);
+    SetDrawTransform(0, 1.0f, 1.0f);
+    SetBlendMode(1);
+    ClearScreen();
+  }
+
+  void TearDown() override {
+    if (joystick_) {
+      SDL_JoystickClose(joystick_);
+      SDL_JoystickDetachVirtual(joystick_index_);
+      joystick_ = nullptr;
+      CountJoysticks();
+    }
+  }
+
+  // A virtual two-axis, three-button pad on port 0.
+  SDL_Joystick* Joystick() {
+    if (joystick_) return joystick_;
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+    joystick_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
+    EXPECT_GE(joystick_index_, 0) << SDL_GetError();
+    joystick_ = SDL_JoystickOpen(joystick_index_);
+    EXPECT_NE(joystick_, nullptr) << SDL_GetError();
+    EXPECT_EQ(CountJoysticks(), 1);
+    return joystick_;
+  }
+  void SetAxis(int axis, Sint16 raw) { SDL_JoystickSetVirtualAxis(Joystick(), axis, raw); }
+  void SetButton(int button, int down) { SDL_JoystickSetVirtualButton(Joystick(), button, down ? 1 : 0); }
+
+ private:
+  SDL_Joystick* joystick_ = nullptr;
+  int joystick_index_ = -1;
+};
