@@ -28,8 +28,8 @@ TEST_F(GameOverTest, NothingLeavesDuringTheWaitThenAnyFireKeyDoes) {
   LoseLastShip();
   EXPECT_EQ(player.lives, 0);
   for (int f = 1; f <= 249; f++) {
-    TapKey(SDL_SCANCODE_RETURN);
-    TapKey(SDL_SCANCODE_LALT);
+    TapEnter();
+    TapFireWall();
     ClickLeft();
     Frame();
     ASSERT_EQ(game_state, GS_GAME_OVER) << "frame " << f;
@@ -44,8 +44,8 @@ TEST_F(GameOverTest, LeftControlDoesNothingHere) {
   LoseLastShip();
   WaitOutGameOver();
   for (int f = 0; f < 10; f++) {
-    TapKey(SDL_SCANCODE_LCTRL);
-    TapKey(SDL_SCANCODE_SPACE);
+    TapFire();
+    TapKey(SDLK_SPACE, SDL_SCANCODE_SPACE);
     Frame();
     ASSERT_EQ(game_state, GS_GAME_OVER);
   }
@@ -53,25 +53,19 @@ TEST_F(GameOverTest, LeftControlDoesNothingHere) {
 }
 
 TEST_F(GameOverTest, EachFireKeyReturnsToTheTitle) {
-  const SDL_Scancode keys[] = {SDL_SCANCODE_RETURN, SDL_SCANCODE_LALT};
+  ASSERT_NE(Joystick(), nullptr);
   for (int which = 0; which < 4; which++) {
     SCOPED_TRACE(which);
     game_state = GS_PLAYING;
     player_tag::reset(1);
     LoseLastShip();
     WaitOutGameOver();
-    VirtualPad pad;
-    if (which == 3) {
-      ASSERT_TRUE(pad.ok());
-      CountJoysticks();
-      pad.SetButton(0, true);
-    } else if (which == 2) {
-      ClickLeft();
-    } else {
-      TapKey(keys[which]);
-    }
+    if (which == 0) TapEnter();
+    if (which == 1) TapFireWall();  // left Alt
+    if (which == 2) ClickLeft();
+    if (which == 3) SetButton(0, 1);
     Frame();
-    if (which == 3) pad.SetButton(0, false);
+    if (which == 3) SetButton(0, 0);
     EXPECT_EQ(game_state, GS_TITLE);
     EXPECT_EQ(Footer(), "Game Over -- Press Fire");  // still drawn in the frame of the press
     PollSystem();
@@ -83,7 +77,7 @@ TEST_F(GameOverTest, EachFireKeyReturnsToTheTitle) {
 TEST_F(GameOverTest, FireStopsTheMusicAndCopesWithNone) {
   LoseLastShip();
   WaitOutGameOver();
-  TapKey(SDL_SCANCODE_RETURN);
+  TapEnter();
   Frame();
   ASSERT_EQ(game_state, GS_TITLE);
   if (music_channel) {
@@ -95,7 +89,7 @@ TEST_F(GameOverTest, FireStopsTheMusicAndCopesWithNone) {
   LoseLastShip();
   WaitOutGameOver();
   music_channel = nullptr;  // the music never loaded
-  TapKey(SDL_SCANCODE_RETURN);
+  TapEnter();
   Frame();
   EXPECT_EQ(game_state, GS_TITLE);
 }
@@ -150,16 +144,16 @@ TEST_F(GameOverTest, SecondGameKeepsShotsAndFireWallsButStartsTheTotalsAgain) {
   const int shots0 = shots_fired, walls0 = firewalls_launched;
   // First game: three volleys and a fire wall during get ready, one stage cleared.
   for (int f = 0; f < 3; f++) {
-    TapKey(SDL_SCANCODE_LCTRL);
+    TapFire();
     Frame();
   }
-  TapKey(SDL_SCANCODE_LALT);
+  TapFireWall();
   Frame();
   stage_phase = 2;
   phase_timer = 150;
   viruses_found = 30;
   viruses_destroyed = 30;
-  TapKey(SDL_SCANCODE_LCTRL);
+  TapFire();
   Frame();
   ASSERT_EQ(pcs_recovered, 1);
   LoseLastShip();
@@ -173,7 +167,7 @@ TEST_F(GameOverTest, SecondGameKeepsShotsAndFireWallsButStartsTheTotalsAgain) {
   game_state = GS_PLAYING;
   player_tag::reset(1);
   for (int f = 0; f < 2; f++) {
-    TapKey(SDL_SCANCODE_LCTRL);
+    TapFire();
     Frame();
   }
   LoseLastShip();

@@ -18,7 +18,7 @@ class StageTest : public ScreensTest {
     player.fwall = fwall;
   }
   void FireAndClose() {
-    TapKey(SDL_SCANCODE_LCTRL);
+    TapFire();
     Frame();
   }
 };
@@ -133,7 +133,7 @@ TEST_F(StageTest, StageClearShowsTheReportAloneThenPromptsOnTheHundredAndFiftyFi
   viruses_destroyed = 30;
   int score = player.score;
   for (int f = 1; f <= 150; f++) {
-    TapKey(SDL_SCANCODE_LCTRL);  // too early: thrown away
+    TapFire();  // too early: thrown away
     Frame();
     ASSERT_EQ(phase_timer, f);
     ASSERT_EQ(Text("Press Fire To Continue"), nullptr) << "frame " << f;
@@ -160,22 +160,21 @@ TEST_F(StageTest, StageClearShowsTheReportAloneThenPromptsOnTheHundredAndFiftyFi
 
 TEST_F(StageTest, StageClearIgnoresTheGameOverFireKeys) {
   ClearedStage(30, 30, 3);
-  TapKey(SDL_SCANCODE_RETURN);
+  TapEnter();
   ClickLeft();
   Frame();
   EXPECT_EQ(stage_phase, 2);
 }
 
 TEST_F(StageTest, JoystickButtonClosesTheStageOnceLetGo) {
-  VirtualPad pad;
-  ASSERT_TRUE(pad.ok());
-  CountJoysticks();
+  SDL_Joystick* pad = Joystick();
+  ASSERT_NE(pad, nullptr);
   ClearedStage(30, 30, 3);
-  pad.SetButton(0, true);
+  SetButton(0, 1);
   // The new stage waits for the fire button to be let go.
-  std::thread release([&pad] {
+  std::thread release([pad] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    pad.SetButton(0, false);
+    SDL_JoystickSetVirtualButton(pad, 0, 0);
   });
   Frame();
   release.join();
@@ -184,9 +183,9 @@ TEST_F(StageTest, JoystickButtonClosesTheStageOnceLetGo) {
 }
 
 TEST_F(StageTest, GetReadyLastsTwoHundredFramesWithTheShipAlreadyFree) {
-  auto waiting = AddVirus(600, 100, 4);
+  auto waiting = AddVirus(4, 600, 100, 1, 1.0f);
   float x0 = player.x;
-  PushKey(SDL_SCANCODE_RIGHT, true);
+  PressRight();
   for (int f = 1; f <= 199; f++) {
     Frame();
     ASSERT_EQ(stage_phase, 0) << "frame " << f;
@@ -198,7 +197,7 @@ TEST_F(StageTest, GetReadyLastsTwoHundredFramesWithTheShipAlreadyFree) {
   EXPECT_EQ(ready->centre, 1);
   Frame();
   EXPECT_EQ(stage_phase, 1);
-  PushKey(SDL_SCANCODE_RIGHT, false);
+  KeyUp(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
   EXPECT_GT(player.x, x0);  // the ship moves during get ready
   EXPECT_EQ(waiting->x, 600);  // viruses wait
   EXPECT_EQ(waiting->y, 100);
@@ -213,7 +212,7 @@ TEST_F(StageTest, LostShipComesBackAtGetReadyWithOneLifeFewer) {
   player.skick = 2;
   player.fwall = 5;
   VirusOnShip();
-  auto far = AddVirus(600, 100, 4);
+  auto far = AddVirus(4, 600, 100, 1, 1.0f);
   pshot_tag::fire(100, 300);
   Frame();
   ASSERT_EQ(game_state, GS_SHIP_LOST);
