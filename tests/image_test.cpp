@@ -280,6 +280,8 @@ TEST_F(ImageTest, OverlapUsesTheCurrentMatrix) {
   SetDrawScale(2, 2);  // both grow about their handles
   EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 115, 100, 0), 1);
   EXPECT_EQ(ImagesOverlap(a, 100, 100, 3, b, 108, 100, 0), 0);
+  auto blank = CreateBlankImage(10, 10, 1, 0);  // never filled: transparent, as it draws
+  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, blank, 100, 100, 0), 0);
 }
 
 TEST_F(ImageTest, OverlapIgnoresMaskedPixels) {

@@ -15,8 +15,9 @@ struct {
 int ValidFrame(const TImage* image, int index) { return image && index >= 0 && index < image->CountFrames(); }
 
 // Placed as DrawImageFrame would place it; the mask only where the pixels carry alpha.
+// A frame never filled is the blank transparent pixmap it draws as.
 TOverlapShape ShapeOf(TImage& image, int x, int y, int frame) {
-  const TPixmap* pixmap = image.pixmaps[frame].get();
+  const TPixmap* pixmap = image.Lock(frame, 1, 0).get();
   if (pixmap && !TPixmap::HasAlpha(pixmap->format)) pixmap = nullptr;
   return {image.width, image.height, image.handle_x, image.handle_y, pixmap, x, y};
 }
