@@ -102,7 +102,7 @@ void Hat(Mix2& m, size_t at, float vel, float tau, uint32_t seed) {
   }
 }
 
-enum Part { kBass = 1, kDrums = 2, kArp = 4, kLead = 8, kPad = 16, kHalfTime = 32, kFill = 64 };
+enum Layer { kBass = 1, kDrums = 2, kArp = 4, kLead = 8, kPad = 16, kHalfTime = 32, kFill = 64 };
 
 int PartsOfBar(int bar) {
   if (bar < 4) return kBass | kPad | (bar >= 2 ? kDrums | kHalfTime : 0) | (bar == 3 ? kFill : 0);
