@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include "app/assets.h"
+#include "app/embedded_files.h"
 #include "game/explode.h"
 #include "game/globals.h"
 #include "game/player.h"
@@ -72,10 +73,13 @@ inline void OpenDisplayOnce() {
   if (open) return;
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
+  // A headless window never has the focus; without this SDL drops every joystick change.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   ASSERT_NE(OpenGraphics(640, 480, 0, 60, 2), nullptr);
   SetMaskKey(0, 0, 0);
   SetDefaultImageFlags(9);
   CountJoysticks();
+  RegisterGameFiles();
   open = true;
 }
 
