@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: deps configure build play test assets bench test-asan clean
+.PHONY: deps configure build play test assets bench test-asan fuzz clean
 
 deps:
 	@sh scripts/deps.sh
@@ -31,5 +31,18 @@ bench: build
 test-asan:
 	@$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DKELVANE_SANITIZE=ON"
 
+# libFuzzer targets under Clang; each runs FUZZ_SECONDS on its corpus in build-fuzz/corpus.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVANE_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz --target fuzz_all -j $(JOBS)
+	@for f in build-fuzz/tools/fuzz/*_fuzz; do \
+	  n=$$(basename $$f); mkdir -p build-fuzz/corpus/$$n; \
+	  seeds=; [ -d tools/fuzz/seeds/$$n ] && seeds=tools/fuzz/seeds/$$n; \
+	  dict=; [ -f tools/fuzz/$$n.dict ] && dict=-dict=tools/fuzz/$$n.dict; \
+	  echo "== $$n ($(FUZZ_SECONDS) s)"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict build-fuzz/corpus/$$n $$seeds || exit 1; \
+	done
+
 clean:
-	@rm -rf $(BUILD) build-asan
+	@rm -rf $(BUILD) build-asan build-fuzz

@@ -4,12 +4,27 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 class TGraphics {
  public:
   virtual ~TGraphics() = default;
   virtual void GetSettings(int* width, int* height, int* depth, int* hertz, int* flags) = 0;
   virtual void Close() = 0;
+};
+
+struct TGraphicsMode {
+  int width = 0, height = 0, depth = 0, hertz = 0;
+};
+
+// A display back-end: makes displays, makes one current, presents.
+class TGraphicsDriver {
+ public:
+  virtual ~TGraphicsDriver() = default;
+  virtual std::vector<TGraphicsMode> GraphicsModes() = 0;
+  virtual std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz, int flags) = 0;  // nullptr on failure
+  virtual void SetGraphics(TGraphics* graphics) = 0;  // nullptr: none current
+  virtual void Flip(int sync) = 0;                    // any non-zero sync waits for the vertical blank
 };
 
 extern int graphics_seq;  // counts opens and closes, skipping 0; image copies made under another value are stale
@@ -24,8 +39,12 @@ int ClockMillis();                     // wraps; take differences only
 void SleepMillis(int ms);              // negative returns at once
 [[noreturn]] void ExitProgram();       // closes the display and the audio, exit code 0
 int IsClockPaced();                    // 1 while frames are paced by the clock (soft_sync)
-std::string GraphicsRendererName();
-void FlipBackEnd(int sync);            // the back-end present: swap now (0) or on the vertical blank (1), no pacing    // the GL renderer string, for benchmarks and logs
+std::string GraphicsRendererName();    // the GL renderer string, for benchmarks and logs
+void FlipBackEnd(int sync);            // the back-end present: swap now (0) or on the vertical blank (1), no pacing
+void SetDefaultGraphicsFlags(int flags);  // OR-ed into every open's flags (2 at start)
+
+// Set by the audio module: run by the close-at-exit handler after the display is closed.
+extern void (*at_exit_audio_hook)();
 
 // Frame pacing arithmetic, kept apart from the clock so it can be tested without sleeping.
 struct TFramePacer {

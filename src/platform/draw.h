@@ -15,9 +15,8 @@ class TImageFrame {
   virtual void Draw(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
 };
 
-class TDraw2DDriver {
+class TDraw2DDriver : public TGraphicsDriver {
  public:
-  virtual ~TDraw2DDriver() = default;
   virtual std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) = 0;
   virtual void SetBlend(int mode) = 0;
   virtual void SetAlpha(float alpha) = 0;
@@ -47,12 +46,13 @@ class TDraw2DGraphics : public TGraphics {
   int viewport_x = 0, viewport_y = 0, viewport_w = 0, viewport_h = 0;
   float origin_x = 0, origin_y = 0;
   float handle_x = 0, handle_y = 0;  // stored negated
-  std::shared_ptr<TImageFont> image_font;
+  std::shared_ptr<TImageFont> image_font;  // empty: the built-in font
   int blend_mode = 1;
   std::shared_ptr<TGraphics> _graphics;
   TDraw2DDriver* _driver = nullptr;
   int _setup = 0;
 
+  ~TDraw2DGraphics() override;
   void GetSettings(int* width, int* height, int* depth, int* hertz, int* flags) override;
   void Close() override;
   void Validate();     // re-applies every field through the setters
@@ -81,6 +81,8 @@ void GetDrawColor(int* red, int* green, int* blue);
 float GetDrawAlpha();
 int GetBlendMode();
 void GetDrawScale(float* sx, float* sy);
+float GetDrawScaleX();
+float GetDrawScaleY();
 void GetDrawMatrix(float* ix, float* iy, float* jx, float* jy);
 
 // Shapes

@@ -3,6 +3,7 @@
 // anything else is a file path, '\' or '/' separated, matched without regard to case.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -52,7 +53,8 @@ class TCStream : public TStream {
 // A stream over bytes in memory; embedded files are read through one.
 class TRamStream : public TStream {
  public:
-  TRamStream(const uint8_t* buf, int64_t size, int read, int write);
+  TRamStream(const uint8_t* buf, int64_t size, int read, int write);  // const memory: never written
+  TRamStream(uint8_t* buf, int64_t size, int read, int write);        // writes stay inside the buffer
   int64_t Pos() override { return _pos; }
   int64_t Size() override { return _size; }
   int64_t Seek(int64_t position) override;
@@ -63,6 +65,7 @@ class TRamStream : public TStream {
   int64_t _pos = 0, _size = 0;
   const uint8_t* _buf = nullptr;
   int _read = 0, _write = 0;
+  uint8_t* _wbuf = nullptr;  // set only when the memory may be written
 };
 
 // Embedded-file registry: newest first, names compared exactly.

@@ -1,0 +1,53 @@
+// gl_driver: the OpenGL back-end's own types: its display (an SDL window and GL context
+// drawing into an off-screen picture that a present shows scaled to fit) and its image
+// frames (textures). Only the platform layer and tests look inside.
+#pragma once
+#include "platform/draw.h"
+
+struct SDL_Window;
+
+class TGLGraphics : public TGraphics {
+ public:
+  SDL_Window* window = nullptr;
+  void* context = nullptr;
+  int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
+  unsigned fbo = 0, fbo_tex = 0;  // the off-screen picture; 0 when drawing straight to the window
+  int fbo_tex_w = 0, fbo_tex_h = 0;
+  int swap_interval = -1;         // last value set, -1 before the first present
+
+  ~TGLGraphics() override;
+  void GetSettings(int* w, int* h, int* d, int* hz, int* f) override;
+  void Close() override;           // destroys the context and window; safe twice
+};
+
+class TGLImageFrame : public TImageFrame {
+ public:
+  float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
+  unsigned name = 0;               // the texture
+  int seq = 0;                     // graphics_seq it was made under
+  int tex_w = 0, tex_h = 0;
+
+  ~TGLImageFrame() override;       // deletes the texture while its context lives
+  void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
+};
+
+// Counts of real GL state changes, to check that redundant ones are skipped.
+struct TGLDriverStats {
+  int blend_changes = 0, texture_binds = 0, texture_switches = 0;
+};
+TGLDriverStats GLDriverStats();
+
+// Between the display half (gl_display.cpp) and the drawing half (gl_driver.cpp).
+std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, int hertz, int flags,
+                                              const std::string& title);  // nullptr, with one line on stderr
+void GLSetGraphics(TGLGraphics* graphics);  // makes its context current and binds its picture
+TGLGraphics* GLCurrentGraphics();
+void GLPresent(int sync);                   // shows the picture in the window and swaps
+std::vector<TGraphicsMode> GLGraphicsModes();
+void GLRestoreDrawState();                  // re-issues the cached drawing state after a present
+void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
+                        float u0, float v0, float u1, float v1);  // under the current matrix
+void GLBindTexture(unsigned name);          // binds (and turns texturing on) only on change
+void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
+void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards
+std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags);  // nullptr when refused

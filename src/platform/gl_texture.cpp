@@ -1,0 +1,136 @@
+// gl_texture: image frames as OpenGL textures. Sizes are powers of two; a smaller
+// picture sits in the top-left corner with its last column and row repeated once, so
+// filtering at its edges never reaches undefined texels.
+#include <GL/gl.h>
+#include <algorithm>
+#include <cstdio>
+#include "platform/gl_driver.h"
+#include "platform/image.h"
+
+namespace {
+
+int BytesPer(int format) {
+  static const int bytes[] = {0, 1, 1, 3, 3, 4, 4};
+  return format >= 1 && format <= 6 ? bytes[format] : 0;
+}
+
+// One source pixel as RGBA: grey and alpha-only pixels widen, formats without alpha are opaque.
+void ReadRGBA(const TPixmap& p, int x, int y, uint8_t* out) {
+  const uint8_t* s = p.pixels.data() + static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * BytesPer(p.format);
+  switch (p.format) {
+    case PF_I8: out[0] = out[1] = out[2] = s[0], out[3] = 255; break;
+    case PF_A8: out[0] = out[1] = out[2] = 255, out[3] = s[0]; break;
+    case PF_BGR888: out[0] = s[2], out[1] = s[1], out[2] = s[0], out[3] = 255; break;
+    case PF_RGB888: out[0] = s[0], out[1] = s[1], out[2] = s[2], out[3] = 255; break;
+    case PF_BGRA8888: out[0] = s[2], out[1] = s[1], out[2] = s[0], out[3] = s[3]; break;
+    default: out[0] = s[0], out[1] = s[1], out[2] = s[2], out[3] = s[3]; break;
+  }
+}
+
+int PowerOfTwoAtLeast(int n) {
+  int p = 1;
+  while (p < n) p <<= 1;
+  return p;
+}
+
+int TextureAccepted(int w, int h) {
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  GLint got = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &got);
+  return got != 0;
+}
+
+// The smallest powers of two that hold the picture, halved while the system refuses them.
+int ChooseTextureSize(int w, int h, int* tw, int* th) {
+  *tw = PowerOfTwoAtLeast(w), *th = PowerOfTwoAtLeast(h);
+  while (!TextureAccepted(*tw, *th)) {
+    if (*tw == 1 && *th == 1) return 0;
+    if (*tw > 1) *tw /= 2;
+    if (*th > 1) *th /= 2;
+  }
+  return 1;
+}
+
+// Level 0 texels: the picture (scaled down when it is larger) plus its repeated edges.
+std::vector<uint8_t> TexturePixels(const TPixmap& p, int tw, int th) {
+  std::vector<uint8_t> t(static_cast<size_t>(tw) * th * 4, 0);
+  int cw = std::min(p.width, tw), ch = std::min(p.height, th);
+  for (int y = 0; y < ch; y++)
+    for (int x = 0; x < cw; x++) {
+      int sx = p.width > tw ? static_cast<int>(static_cast<int64_t>(x) * p.width / tw) : x;
+      int sy = p.height > th ? static_cast<int>(static_cast<int64_t>(y) * p.height / th) : y;
+      ReadRGBA(p, sx, sy, &t[(static_cast<size_t>(y) * tw + x) * 4]);
+    }
+  auto at = [&](int x, int y) { return &t[(static_cast<size_t>(y) * tw + x) * 4]; };
+  if (cw < tw)
+    for (int y = 0; y < ch; y++) std::copy_n(at(cw - 1, y), 4, at(cw, y));
+  if (ch < th)
+    for (int x = 0; x < cw; x++) std::copy_n(at(x, ch - 1), 4, at(x, ch));
+  if (cw < tw && ch < th) std::copy_n(at(cw - 1, ch - 1), 4, at(cw, ch));
+  return t;
+}
+
+// The next mipmap level: each texel the average of the (up to) 2x2 texels above it.
+std::vector<uint8_t> HalveLevel(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
+  *nw = std::max(w / 2, 1), *nh = std::max(h / 2, 1);
+  std::vector<uint8_t> dst(static_cast<size_t>(*nw) * *nh * 4);
+  for (int y = 0; y < *nh; y++)
+    for (int x = 0; x < *nw; x++)
+      for (int c = 0; c < 4; c++) {
+        int x0 = std::min(x * 2, w - 1), x1 = std::min(x * 2 + 1, w - 1);
+        int y0 = std::min(y * 2, h - 1), y1 = std::min(y * 2 + 1, h - 1);
+        int sum = src[(y0 * w + x0) * 4 + c] + src[(y0 * w + x1) * 4 + c] + src[(y1 * w + x0) * 4 + c] +
+                  src[(y1 * w + x1) * 4 + c];
+        dst[(static_cast<size_t>(y) * *nw + x) * 4 + c] = static_cast<uint8_t>((sum + 2) / 4);
+      }
+  return dst;
+}
+
+void UploadLevels(std::vector<uint8_t> texels, int tw, int th, int mipmapped) {
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  for (int level = 1; mipmapped && (tw > 1 || th > 1); level++) {
+    texels = HalveLevel(texels, tw, th, &tw, &th);
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  }
+}
+
+void SetParameters(int flags) {
+  int filtered = flags & IMG_FILTERED, mipmapped = flags & IMG_MIPMAPPED;
+  GLint mag = filtered ? GL_LINEAR : GL_NEAREST;
+  GLint min = mipmapped ? (filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST) : mag;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mag);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
+}
+
+}  // namespace
+
+TGLImageFrame::~TGLImageFrame() {
+  if (!name || !GLCurrentGraphics() || seq != graphics_seq) return;  // its context is gone, and the texture with it
+  glDeleteTextures(1, &name);
+  GLForgetTexture(name);
+}
+
+void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+  GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+}
+
+std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
+  if (!GLCurrentGraphics() || pixmap.width <= 0 || pixmap.height <= 0 || !BytesPer(pixmap.format)) return nullptr;
+  int tw, th;
+  if (!ChooseTextureSize(pixmap.width, pixmap.height, &tw, &th)) {
+    std::fprintf(stderr, "Kelvane: the display refuses even a 1x1 texture\n");
+    return nullptr;
+  }
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->tex_w = tw, frame->tex_h = th, frame->seq = graphics_seq;
+  // A picture scaled down to fill the texture reaches its far edge.
+  frame->u1 = pixmap.width <= tw ? static_cast<float>(pixmap.width) / tw : 1.0f;
+  frame->v1 = pixmap.height <= th ? static_cast<float>(pixmap.height) / th : 1.0f;
+  glGenTextures(1, &frame->name);
+  GLBindTexture(frame->name);
+  SetParameters(flags);
+  UploadLevels(TexturePixels(pixmap, tw, th), tw, th, flags & IMG_MIPMAPPED);
+  return frame;
+}
