@@ -432,6 +432,37 @@ TEST(AudioDriver, SoundsOfAShutOutputTakeNoChannel) {
   EXPECT_FALSE(sound->Cue(nullptr));
 }
 
+// The game's calls while SDL's thread is mixing: effects overlapping, music paused and
+// resumed, channels stopped; every answer must hold at once, whatever the mixer is doing.
+TEST(AudioDriver, GameCallsWhileTheOutputRuns) {
+  ShutdownAudio();
+  ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
+  auto effect = CurrentAudioDriver()->CreateSound(MonoSample(300, 22050, Wave), 0);
+  auto music = CurrentAudioDriver()->CreateSound(ConstantSample(900, 900, 5000), SOUND_LOOP);
+  auto music_channel = music->Cue(nullptr);
+  music_channel->SetVolume(0.5f);
+  music_channel->SetPaused(0);
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  for (int i = 0; std::chrono::steady_clock::now() < until; i++) {
+    auto ch = effect->Cue(nullptr);
+    ASSERT_TRUE(ch);
+    ch->SetVolume(0.1f * (i % 11));
+    ch->SetPaused(0);
+    if (i % 3 == 0) {
+      ch->Stop();
+      ASSERT_EQ(ch->Playing(), 0);
+    }
+    music_channel->SetPaused(i % 2);
+    ASSERT_EQ(music_channel->Playing(), 1 - i % 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  music_channel->SetPaused(0);
+  EXPECT_EQ(music_channel->Playing(), 1);
+  music_channel->Stop();
+  EXPECT_EQ(music_channel->Playing(), 0);
+  ShutdownAudio();
+}
+
 // The whole path through SDL: its disk output writes what the callback mixed.
 TEST(AudioDriver, DiskOutputCarriesTheMix) {
   EnvGuard g1("SDL_AUDIODRIVER"), g2("SDL_DISKAUDIOFILE");
