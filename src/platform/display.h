@@ -68,3 +68,4 @@ void PictureToWindow(int px, int py, int* wx, int* wy);
 
 // Clock seam for tests: replaces ClockMillis and SleepMillis (nullptr restores the real ones).
 void SetClockSeam(int (*now)(), void (*sleep)(int));
+void SetPresentHook(void (*hook)());   // called by FlipFrame with each finished frame, before it is shown
