@@ -20,6 +20,7 @@ struct {
   int exit_handler_registered = 0;
   int (*now)() = nullptr;                   // clock seam
   void (*sleep)(int) = nullptr;
+  void (*present_hook)() = nullptr;         // tools that watch every presented frame
 } DISPLAY;
 
 // Clock differences survive the wrap.
@@ -132,6 +133,7 @@ void FlipBackEnd(int sync) {
 }
 
 void FlipFrame(int sync) {
+  if (DISPLAY.present_hook) DISPLAY.present_hook();
   TDraw2DGraphics* current = TDraw2DGraphics::Current();
   if (sync != -1) {
     FlipBackEnd(sync);
@@ -185,3 +187,5 @@ void SetClockSeam(int (*now)(), void (*sleep)(int)) {
   DISPLAY.now = now;
   DISPLAY.sleep = sleep;
 }
+
+void SetPresentHook(void (*hook)()) { DISPLAY.present_hook = hook; }
