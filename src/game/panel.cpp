@@ -10,8 +10,9 @@
 std::vector<screen_item>* screen_log = nullptr;
 
 std::string PanelNumber(int value) {
-  if (value >= 10) return std::to_string(value);
-  return "0" + std::to_string(value);
+  std::string text = std::to_string(value);
+  if (value < 10) text.insert(0, 1, '0');
+  return text;
 }
 
 int ScreenTextStyle() {
@@ -53,7 +54,9 @@ static int DrawPanelNumbers() {
 // NOTE: drawn with whatever state the numbers left; nothing is set again here.
 static int DrawLivesAndWalls() {
   ScreenIcon(virus_img, 30, 430, 2);
-  ScreenText("x" + std::to_string(player.lives), 45, 422, 0);
+  std::string lives = "x";
+  lives += std::to_string(player.lives);
+  ScreenText(lives, 45, 422, 0);
   for (int i = 1; i <= player.fwall; i++) ScreenIcon(bits_img, static_cast<float>(25 + 18 * (i - 1)), 460, 4);
   return 0;
 }
