@@ -5,6 +5,7 @@
 #include "game/screens.h"
 #include "platform/draw.h"
 #include "platform/font.h"
+#include "platform/random.h"
 #include "render/twdraw.h"
 
 std::vector<screen_item>* screen_log = nullptr;
