@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include "platform/display.h"
 #include "platform/draw.h"
 #include "platform/random.h"
 
@@ -36,11 +37,11 @@ void PushMouseButton(bool down) {
   SDL_PushEvent(&e);
 }
 
+// Script positions are picture pixels; the window may be scaled to the desktop.
 void PushMouseMove(int x, int y) {
   SDL_Event e{};
   e.type = SDL_MOUSEMOTION;
-  e.motion.x = x;
-  e.motion.y = y;
+  PictureToWindow(x, y, &e.motion.x, &e.motion.y);
   SDL_PushEvent(&e);
 }
 
