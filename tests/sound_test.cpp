@@ -16,6 +16,7 @@
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
+#include "platform/stream.h"
 
 namespace {
 
@@ -431,6 +432,37 @@ TEST(AudioDriver, SoundsOfAShutOutputTakeNoChannel) {
   EXPECT_FALSE(sound->Cue(nullptr));
 }
 
+// The game's calls while SDL's thread is mixing: effects overlapping, music paused and
+// resumed, channels stopped; every answer must hold at once, whatever the mixer is doing.
+TEST(AudioDriver, GameCallsWhileTheOutputRuns) {
+  ShutdownAudio();
+  ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
+  auto effect = CurrentAudioDriver()->CreateSound(MonoSample(300, 22050, Wave), 0);
+  auto music = CurrentAudioDriver()->CreateSound(ConstantSample(900, 900, 5000), SOUND_LOOP);
+  auto music_channel = music->Cue(nullptr);
+  music_channel->SetVolume(0.5f);
+  music_channel->SetPaused(0);
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  for (int i = 0; std::chrono::steady_clock::now() < until; i++) {
+    auto ch = effect->Cue(nullptr);
+    ASSERT_TRUE(ch);
+    ch->SetVolume(0.1f * (i % 11));
+    ch->SetPaused(0);
+    if (i % 3 == 0) {
+      ch->Stop();
+      ASSERT_EQ(ch->Playing(), 0);
+    }
+    music_channel->SetPaused(i % 2);
+    ASSERT_EQ(music_channel->Playing(), 1 - i % 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  music_channel->SetPaused(0);
+  EXPECT_EQ(music_channel->Playing(), 1);
+  music_channel->Stop();
+  EXPECT_EQ(music_channel->Playing(), 0);
+  ShutdownAudio();
+}
+
 // The whole path through SDL: its disk output writes what the callback mixed.
 TEST(AudioDriver, DiskOutputCarriesTheMix) {
   EnvGuard g1("SDL_AUDIODRIVER"), g2("SDL_DISKAUDIOFILE");
@@ -626,6 +658,60 @@ TEST(OggVorbis, ChainedLinksMustShareOneShape) {
   auto mixed = a;
   mixed.insert(mixed.end(), c.begin(), c.end());
   EXPECT_FALSE(Decode(mixed));
+}
+
+// Loading by stream name
+
+void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream f(path, std::ios::binary | std::ios::trunc);
+  f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// The game names its sounds with backslashes and without regard to case.
+TEST_F(SoftMix, LoadByPathPlaysTheDecodedSound) {
+  auto bytes = EncodeOgg(1, 44100, 1000);
+  auto decoded = Decode(bytes);
+  ASSERT_TRUE(decoded);
+  WriteFile(::testing::TempDir() + "kelvane_beep.ogg", bytes);
+  std::string name = ::testing::TempDir() + "KELVANE_Beep.ogg";
+  for (char& c : name) c = c == '/' ? '\\' : c;
+  auto sound = TSound::Load(name, SOUND_LOOP);
+  std::remove((::testing::TempDir() + "kelvane_beep.ogg").c_str());
+  ASSERT_TRUE(sound);
+  auto ch = Start(sound);
+  auto out = Mix(1500);
+  for (int i = 0; i < 1500; i++)
+    ASSERT_EQ(out[2 * i], int16_t(decoded->data[2 * (i % 1000)] | decoded->data[2 * (i % 1000) + 1] << 8)) << i;
+  EXPECT_EQ(ch->Playing(), 1) << "loaded with the loop flag";
+}
+
+TEST_F(SoftMix, LoadOfMissingOrDamagedFileGivesNothing) {
+  std::string path = ::testing::TempDir() + "kelvane_damaged.ogg";
+  EXPECT_FALSE(TSound::Load(path, 0)) << "missing";
+  auto bytes = EncodeOgg(2, 44100, 22050);
+  WriteFile(path, std::vector<uint8_t>(bytes.begin(), bytes.begin() + bytes.size() * 2 / 3));
+  EXPECT_FALSE(TSound::Load(path, 0)) << "truncated";
+  WriteFile(path, {});
+  EXPECT_FALSE(TSound::Load(path, 0)) << "empty";
+  WriteFile(path, std::vector<uint8_t>(300, 'R'));
+  EXPECT_FALSE(TSound::Load(path, 0)) << "not Ogg";
+  std::remove(path.c_str());
+  EXPECT_FALSE(TSound::Load(::testing::TempDir(), 0)) << "a directory";
+}
+
+TEST_F(SoftMix, LoadFromAnEmbeddedFile) {
+  static const std::vector<uint8_t> bytes = EncodeOgg(2, 22050, 3000);
+  RegisterEmbeddedFile("sound_test/chime.ogg", bytes.data(), int64_t(bytes.size()));
+  for (const char* name : {"incbin::sound_test/chime.ogg", "Incbin::sound_test/chime.ogg"}) {
+    auto sound = TSound::Load(name, 0);
+    ASSERT_TRUE(sound) << name;
+    auto ch = Start(sound);
+    Mix(6000 - 64);
+    EXPECT_EQ(ch->Playing(), 1) << "3000 frames at 22050 Hz last 6000 output frames";
+    Mix(128);
+    EXPECT_EQ(ch->Playing(), 0);
+  }
+  EXPECT_FALSE(TSound::Load("incbin::sound_test/CHIME.ogg", 0));
 }
 
 }  // namespace

@@ -80,6 +80,10 @@ SDL_Window* OpenWindow(const std::string& title, int w, int h, int depth, int he
     }
     if (win) SDL_DestroyWindow(win);
   }
+  // Made at the desktop's size, so it covers the screen even where no window manager
+  // carries out the full-screen request.
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) w = desktop.w, h = desktop.h;
   return SDL_CreateWindow(title.c_str(), 0, 0, w, h, gl | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
 }
 

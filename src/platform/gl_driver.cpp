@@ -82,12 +82,11 @@ void ApplyScissor() {
   glScissor(GL.vp_x, PictureHeight() - GL.vp_y - GL.vp_h, std::max(GL.vp_w, 0), std::max(GL.vp_h, 0));
 }
 
+// Opaque black, as the part of a grab beyond the picture reads.
 std::shared_ptr<TPixmap> BlackPixmap(int width, int height) {
-  auto p = std::make_shared<TPixmap>();
-  p->width = width, p->height = height, p->pitch = width * 4, p->format = PF_RGBA8888;
-  p->capacity = p->pitch * height;
-  p->pixels.assign(static_cast<size_t>(p->capacity), 0);
-  for (size_t i = 3; i < p->pixels.size(); i += 4) p->pixels[i] = 255;
+  auto p = TPixmap::Create(width, height, PF_RGBA8888);
+  if (p)
+    for (size_t i = 3; i < p->pixels.size(); i += 4) p->pixels[i] = 255;
   return p;
 }
 
@@ -210,7 +209,7 @@ std::shared_ptr<TPixmap> TGLDraw2DDriver::GrabPixmap(int x, int y, int width, in
   int before = GL.blend;
   SetBlend(2);
   auto p = BlackPixmap(width, height);
-  ReadPicture(p.get(), x, y);
+  if (p) ReadPicture(p.get(), x, y);
   if (before != -1) SetBlend(before);
   return p;
 }

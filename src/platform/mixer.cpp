@@ -29,17 +29,20 @@ struct TMixVoice {
   int gain_l = MIX_UNITY, gain_r = MIX_UNITY;
 };
 
-}  // namespace
-
-// Global Variables
-
-static struct {
+struct TMixState {
   std::mutex lock;
   int open = 0;
   TMixSlot slots[MIX_SLOTS];
   TMixVoice voices[MIX_SLOTS];  // audio thread only
   int32_t acc[CHUNK_FRAMES * 2];
-} MIX;
+};
+
+}  // namespace
+
+// Global Variables
+
+// NOTE: never destroyed: the game's global channels may be released after this file's statics.
+static TMixState& MIX = *new TMixState();
 
 // Module Internal Functions
 
@@ -60,7 +63,8 @@ static void FreeSlot(TMixSlot* slot) {
   slot->dirty = 1;
 }
 
-static float Clamp(float v, float lo, float hi) { return v > lo ? (v < hi ? v : hi) : lo; }
+// NaN settles on 0: centre for pan and depth, a halt for the rate.
+static float Clamp(float v, float lo, float hi) { return v != v ? 0.0f : v > lo ? (v < hi ? v : hi) : lo; }
 
 static void VoiceGains(const TMixSlot& s, TMixVoice* v) {
   float left = s.pan > 0 ? 1.0f - s.pan : 1.0f;

@@ -37,6 +37,18 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
   src->pos += count;
 }
 
+// Chunks the game has no use for are skipped unread, so a damaged length in one of them
+// can't make libpng set aside gigabytes for it.
+const png_byte kIgnoredChunks[] =
+    "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+constexpr png_alloc_size_t kMaxChunk = 8 << 20;
+
+void GuardChunks(png_structp png) {
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, sizeof kIgnoredChunks / 5);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_chunk_malloc_max(png, kMaxChunk);
+}
+
 // libpng would print to stderr; a damaged picture is reported by the empty result instead.
 void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnPngWarning(png_structp, png_const_charp) {}
@@ -92,6 +104,7 @@ int Plausible(const TPngHeader& hdr, size_t file_size) {
 std::shared_ptr<TPixmap> Decode(png_structp png, png_infop info, TPngSource* src) {
   png_set_read_fn(png, src, ReadFromMemory);
   png_set_user_limits(png, kMaxSide, kMaxSide);
+  GuardChunks(png);
   TPngHeader hdr{};
   if (!ReadHeader(png, info, &hdr)) return nullptr;
   int format = FormatFor(hdr.channels);

@@ -1,0 +1,32 @@
+// Builds the sound effects and the stage music in data/.
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "sound/sounds.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: assetgen_sound DATA_DIR [effects|music]\n");
+    return 2;
+  }
+  std::string dir = argv[1], only = argc > 2 ? argv[2] : "";
+  // Effects peak near -3 dBFS, the music lower, so both together stay clear of clipping.
+  if (only != "music") {
+    WriteOgg(dir + "/plasma.ogg", MakePlasma(), 0.4f, -3.2f);
+    WriteOgg(dir + "/firewall.ogg", MakeFireWall(), 0.4f, -3.2f);
+    WriteOgg(dir + "/explode.ogg", MakeExplode(), 0.4f, -4.f);
+    WriteOgg(dir + "/powerup.ogg", MakePowerUp(), 0.4f, -3.2f);
+    WriteOgg(dir + "/stageclear.ogg", MakeStageClear(), 0.4f, -3.2f);
+    WriteOgg(dir + "/gamestart.ogg", MakeGameStart(), 0.4f, -3.2f);
+  }
+  if (only != "effects") {
+    Pcm heard = WriteOgg(dir + "/virus.ogg", MakeMusic(), 0.2f, -8.3f);
+    size_t n = heard.frames();
+    float jump = 0;
+    for (int c = 0; c < heard.channels; c++)
+      jump = std::fmax(jump, std::fabs(heard.s[(n - 1) * heard.channels + c] - heard.s[c]));
+    std::printf("music loop: %zu frames (%.4f bars), seam step %.4f\n", n, n / 75600.0, jump);
+  }
+  return 0;
+}
