@@ -1,7 +1,60 @@
-// game: start-up order, the main loop's screen machine and the exit sequence.
+// game: start-up order and the exit sequence around the main loop.
 #include "app/game.h"
+#include <cstdio>
+#include <cstdlib>
+#include "app/assets.h"
+#include "app/datafiles.h"
+#include "app/embedded_files.h"
+#include "app/menu.h"
+#include "game/globals.h"
+#include "game/player.h"
+#include "platform/display.h"
+#include "platform/image.h"
+#include "platform/input.h"
+#include "platform/random.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+
+int StartGame() {
+  RegisterGameFiles();
+  SetAppTitle("Kelvane");
+  if (!OpenGraphics(640, 480, 32, 60, 2)) return 0;
+  CountJoysticks();
+  SetMaskKey(0, 0, 0);
+  SetDefaultImageFlags(9);
+  CreateBlankImages();
+  SetMenuVocabulary();
+  music_channel = AllocChannel();
+  SetMouseVisible(0);
+  SeedRandom(ClockMillis());
+  LoadAssets();
+  StereoModeFile(1);
+  BestScoreFile(0);
+  ShowSplash(-25);
+  player_tag::reset(1);
+  game_state = GS_TITLE;
+  MoveMouse(320, 265);
+  return 1;
+}
+
+void SaveAndShutdown() {
+  if (music_channel && music_channel->Playing()) {
+    music_channel->Stop();
+    SleepMillis(500);
+  }
+  StereoModeFile(2);
+  BestScoreFile(1);
+}
 
 int RunGame(const char* argv0) {
-  (void)argv0;
-  return 0;
+  ChangeToProgramFolder(argv0);
+  if (!StartGame()) {
+    std::fprintf(stderr, "Kelvane: cannot open a 640x480 display (no video device?)\n");
+    return EXIT_FAILURE;
+  }
+  do {
+    RunFrame();
+  } while (!quit_requested);
+  SaveAndShutdown();
+  ExitProgram();
 }

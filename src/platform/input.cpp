@@ -110,7 +110,14 @@ void RouteEvent(const SDL_Event& e) {
 void ReadJoyPort(int port) {
   if (port < 0 || port >= kPorts || port >= static_cast<int>(INPUT.joy_ports.size())) return;
   SDL_Joystick* joy = INPUT.joy_ports[port];
-  if (!joy || !SDL_JoystickGetAttached(joy)) return;
+  if (!joy) return;
+  if (!SDL_JoystickGetAttached(joy)) {
+    // NOTE: a pad pulled out with a button down must not read as held for ever
+    // (flushing waits for the fire buttons to be let go).
+    INPUT.joy_buttons[port] = 0;
+    std::memset(INPUT.joy_axes[port], 0, sizeof INPUT.joy_axes[port]);
+    return;
+  }
   SDL_JoystickUpdate();
   unsigned old_mask = INPUT.joy_buttons[port], mask = 0;
   int buttons = SDL_JoystickNumButtons(joy);
@@ -231,6 +238,8 @@ int TakeCloseRequest() {
 }
 
 int CountJoysticks() {
+  // The pad keeps working while the window is in the background (and headless).
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (!SDL_WasInit(SDL_INIT_JOYSTICK) && SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return 0;
   for (SDL_Joystick* j : INPUT.joy_ports)
     if (j) SDL_JoystickClose(j);

@@ -1,0 +1,87 @@
+// mainloop: one frame of the screen machine, the keys every screen shares, and suspension.
+#include "app/game.h"
+#include "app/menu.h"
+#include "game/globals.h"
+#include "game/screens.h"
+#include "game/stage.h"
+#include "platform/display.h"
+#include "platform/image.h"
+#include "platform/input.h"
+#include "render/background.h"
+
+static void RunScreenStep() {
+  switch (game_state) {
+    case GS_PLAYING: PlayingScreen(); break;
+    case GS_PAUSED:
+    case GS_TITLE: RunMenu(); break;
+    case GS_GAME_OVER: GameOverScreen(); break;
+    case GS_SHIP_LOST: ShipLostScreen(); break;
+    default: break;
+  }
+}
+
+void RunFrame() {
+  BackgroundStep();
+  RunScreenStep();
+  StatusPanel();
+  DrawRetroLines(2);
+  FlipFrame(-1);
+  HandleGlobalKeys();
+  WaitWhileSuspended();
+}
+
+// The still behind the pause menu is the frame just presented.
+static void EnterPause() {
+  game_state = GS_PAUSED;
+  GrabScreenToImage(pause_backdrop, 0, 0, 0);
+  MoveMouse(320, 265);
+}
+
+static void StopMusic() {
+  if (music_channel) music_channel->Stop();
+}
+
+static void HandleEscape() {
+  if (game_state == GS_TITLE) {
+    quit_requested = 1;
+  } else if (game_state == GS_PAUSED) {
+    game_state = GS_TITLE;
+    MoveMouse(320, 265);
+    StopMusic();
+    ClearKeyHits();
+    ClearMouseHits();
+  } else if (game_state == GS_PLAYING) {
+    EnterPause();
+    ClearKeyHits();
+    ClearMouseHits();
+  }
+}
+
+static void TogglePause() {
+  if (game_state == GS_PLAYING) {
+    EnterPause();
+    ClearMouseHits();
+    ClearKeyHits();
+  } else if (game_state == GS_PAUSED) {
+    game_state = GS_PLAYING;
+    ClearMouseHits();
+    ClearKeyHits();
+  }
+}
+
+void HandleGlobalKeys() {
+  if (ReadKeyHit(27)) HandleEscape();
+  if (ReadKeyHit(32) || ReadJoyButtonHit(2, 0)) TogglePause();
+  if (TakeCloseRequest()) quit_requested = 1;
+}
+
+void WaitWhileSuspended() {
+  if (!IsAppSuspended()) return;
+  int paused_music = 0;
+  if (music_channel && music_channel->Playing()) {
+    music_channel->SetPaused(1);
+    paused_music = 1;
+  }
+  while (IsAppSuspended()) SleepMillis(10);
+  if (paused_music) music_channel->SetPaused(0);
+}

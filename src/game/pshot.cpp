@@ -1,0 +1,53 @@
+// pshot: plasma shots flying up and to the right until they leave the top or right edge.
+#include "game/pshot.h"
+#include "game/globals.h"
+#include "platform/draw.h"
+#include "render/twdraw.h"
+
+tlist<pshot_tag> pshot_list;
+
+int pshot_tag::fire(int x, int y) {
+  auto s = std::make_shared<pshot_tag>();
+  s->x = static_cast<float>(x);
+  s->y = static_cast<float>(y);
+  s->lnk = pshot_list.add_last(s);
+  return 0;
+}
+
+int pshot_tag::update() {
+  x += 8.0f;
+  y -= 7.5f;
+  // A blue halo under a smaller white core, both added to what is below.
+  SetDrawColor(10, 150, 200);
+  twdraw.sip(4, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.i3d(bits_img, x, y, 0, 6.0f, 0, 2);
+  SetDrawColor(255, 255, 255);
+  twdraw.sip(4, 1.0f, 0, 0.8f, 0.8f);
+  twdraw.i3d(bits_img, x, y, 0, 6.0f, 0, 2);
+  if (y < 0.0f || x > 640.0f) remove();
+  return 0;
+}
+
+// NOTE: the list may hold the last reference; nothing here may touch the shot afterwards.
+int pshot_tag::remove() {
+  tlist<pshot_tag>::link* l = lnk;
+  lnk = nullptr;
+  pshot_list.remove(l);
+  return 0;
+}
+
+int pshot_tag::update_all() {
+  pshot_list.walk([](pshot_tag& s) {
+    s.update();
+    return 0;
+  });
+  return 0;
+}
+
+int pshot_tag::destroy_all() {
+  pshot_list.walk([](pshot_tag& s) {
+    s.remove();
+    return 0;
+  });
+  return 0;
+}

@@ -1,0 +1,181 @@
+// Input tables driven by real SDL events and SDL's virtual joystick.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include "platform/display.h"
+#include "platform/input.h"
+
+namespace {
+
+class InputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(OpenGraphics(640, 480, 0, 60, 2) != nullptr);
+    ClearKeyHits();
+    ClearMouseHits();
+  }
+};
+
+void PushKey(SDL_Scancode scan, bool down, int repeat = 0) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.repeat = static_cast<Uint8>(repeat);
+  e.key.keysym.scancode = scan;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
+  SDL_PushEvent(&e);
+}
+
+void PushButton(Uint8 button, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.button = button;
+  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  SDL_PushEvent(&e);
+}
+
+void PushWindowEvent(SDL_WindowEventID id) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = id;
+  SDL_PushEvent(&e);
+}
+
+TEST_F(InputTest, GameKeysMapToVirtualKeyCodes) {
+  struct { SDL_Scancode scan; int vk; } keys[] = {
+      {SDL_SCANCODE_RETURN, 13}, {SDL_SCANCODE_ESCAPE, 27}, {SDL_SCANCODE_SPACE, 32},
+      {SDL_SCANCODE_LEFT, 37},   {SDL_SCANCODE_RIGHT, 39},  {SDL_SCANCODE_LSHIFT, 160},
+      {SDL_SCANCODE_RSHIFT, 161}, {SDL_SCANCODE_LCTRL, 162}, {SDL_SCANCODE_RCTRL, 163},
+      {SDL_SCANCODE_LALT, 164},  {SDL_SCANCODE_RALT, 165},  {SDL_SCANCODE_A, 'A'},
+      {SDL_SCANCODE_0, '0'},     {SDL_SCANCODE_F1, 112}};
+  for (auto& k : keys) EXPECT_EQ(KeyCodeFromSdl(0, k.scan), k.vk) << SDL_GetScancodeName(k.scan);
+}
+
+TEST_F(InputTest, RightControlNeverSetsLeftControl) {
+  PushKey(SDL_SCANCODE_RCTRL, true);
+  EXPECT_EQ(ReadKeyHit(162), 0);
+  EXPECT_EQ(IsKeyHeld(162), 0);
+  EXPECT_EQ(ReadKeyHit(163), 1);
+  EXPECT_EQ(IsKeyHeld(163), 1);
+}
+
+TEST_F(InputTest, HeldKeyCountsOnePressWhateverTheRepeats) {
+  PushKey(SDL_SCANCODE_LEFT, true);
+  for (int i = 0; i < 5; i++) PushKey(SDL_SCANCODE_LEFT, true, 1);
+  EXPECT_EQ(IsKeyHeld(37), 1);
+  EXPECT_EQ(ReadKeyHit(37), 1);
+  EXPECT_EQ(ReadKeyHit(37), 0);
+  PushKey(SDL_SCANCODE_LEFT, false);
+  EXPECT_EQ(IsKeyHeld(37), 0);
+}
+
+TEST_F(InputTest, TwoPressesBetweenReadsCountTwo) {
+  PushKey(SDL_SCANCODE_LCTRL, true);
+  PushKey(SDL_SCANCODE_LCTRL, false);
+  PushKey(SDL_SCANCODE_LCTRL, true);
+  PushKey(SDL_SCANCODE_LCTRL, false);
+  EXPECT_EQ(ReadKeyHit(162), 2);
+  EXPECT_EQ(ReadKeyHit(162), 0);
+}
+
+TEST_F(InputTest, FlushForgetsHeldKeysUntilPressedAgain) {
+  PushKey(SDL_SCANCODE_RIGHT, true);
+  EXPECT_EQ(IsKeyHeld(39), 1);
+  PushKey(SDL_SCANCODE_SPACE, true);  // pending at the flush: discarded with the rest
+  ClearKeyHits();
+  EXPECT_EQ(IsKeyHeld(39), 0);
+  EXPECT_EQ(ReadKeyHit(32), 0);
+  PushKey(SDL_SCANCODE_RIGHT, true, 1);  // auto-repeat of the held key sets nothing
+  EXPECT_EQ(IsKeyHeld(39), 0);
+  PushKey(SDL_SCANCODE_RIGHT, false);
+  PushKey(SDL_SCANCODE_RIGHT, true);
+  EXPECT_EQ(IsKeyHeld(39), 1);
+  EXPECT_EQ(ReadKeyHit(39), 1);
+}
+
+TEST_F(InputTest, MouseButtonsHitsAndFlush) {
+  PushButton(SDL_BUTTON_LEFT, true);
+  PushButton(SDL_BUTTON_RIGHT, true);
+  PushButton(SDL_BUTTON_MIDDLE, true);
+  EXPECT_EQ(IsMouseButtonHeld(1), 1);
+  EXPECT_EQ(ReadMouseHit(1), 1);
+  EXPECT_EQ(ReadMouseHit(2), 1);
+  EXPECT_EQ(ReadMouseHit(3), 1);
+  EXPECT_EQ(ReadMouseHit(1), 0);
+  ClearMouseHits();
+  EXPECT_EQ(IsMouseButtonHeld(1), 0);
+  PushButton(SDL_BUTTON_LEFT, false);
+  PushButton(SDL_BUTTON_LEFT, true);
+  EXPECT_EQ(ReadMouseHit(1), 1);
+}
+
+TEST_F(InputTest, PointerFollowsMotionInPicturePixels) {
+  MoveMouse(320, 265);
+  EXPECT_EQ(PointerX(), 320);
+  EXPECT_EQ(PointerY(), 265);
+}
+
+TEST_F(InputTest, DeactivationSuspendsAndClears) {
+  PushKey(SDL_SCANCODE_LEFT, true);
+  PushButton(SDL_BUTTON_LEFT, true);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  EXPECT_EQ(IsAppSuspended(), 1);
+  EXPECT_EQ(IsKeyHeld(37), 0);
+  EXPECT_EQ(ReadMouseHit(1), 0);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_EQ(IsAppSuspended(), 0);
+}
+
+TEST_F(InputTest, CloseRequestIsTakenOnce) {
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  SDL_PushEvent(&e);
+  EXPECT_EQ(TakeCloseRequest(), 1);
+  EXPECT_EQ(TakeCloseRequest(), 0);
+}
+
+TEST_F(InputTest, NoJoystickReadsZero) {
+  CountJoysticks();
+  ASSERT_EQ(SDL_NumJoysticks(), 0);
+  EXPECT_EQ(GetJoyAxisX(0), 0.0f);
+  EXPECT_EQ(GetJoyAxisY(0), 0.0f);
+  EXPECT_EQ(ReadJoyButtonHit(0, 0), 0);
+  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+}
+
+TEST(JoyAxis, ExtremesAreExact) {
+  EXPECT_EQ(JoyAxisValue(-32768, -32768, 32767), -1.0f);
+  EXPECT_EQ(JoyAxisValue(32767, -32768, 32767), 1.0f);
+  float centre = JoyAxisValue(0, -32768, 32767);
+  EXPECT_NE(centre, 0.0f);
+  EXPECT_NEAR(centre, 0.0f, 1e-4);
+  EXPECT_GT(JoyAxisValue(-32440, -32768, 32767), -1.0f);  // 0.99 of full deflection
+  EXPECT_EQ(JoyAxisValue(5, 5, 5), 0.0f);
+}
+
+TEST_F(InputTest, VirtualJoystickAxesAndButtonPresses) {
+  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+  ASSERT_GE(index, 0);
+  ASSERT_EQ(CountJoysticks(), 1);
+  SDL_Joystick* joy = SDL_JoystickOpen(index);
+  ASSERT_NE(joy, nullptr);
+  SDL_JoystickSetVirtualAxis(joy, 0, -32768);
+  SDL_JoystickSetVirtualAxis(joy, 1, 32767);
+  EXPECT_EQ(GetJoyAxisX(0), -1.0f);
+  EXPECT_EQ(GetJoyAxisY(0), 1.0f);
+  SDL_JoystickSetVirtualAxis(joy, 0, -32440);
+  EXPECT_GT(GetJoyAxisX(0), -1.0f);
+
+  EXPECT_EQ(ReadJoyButtonHit(2, 0), 0);
+  SDL_JoystickSetVirtualButton(joy, 2, SDL_PRESSED);
+  EXPECT_EQ(IsJoyButtonHeld(2, 0), 1);
+  EXPECT_EQ(ReadJoyButtonHit(2, 0), 1);
+  EXPECT_EQ(ReadJoyButtonHit(2, 0), 0);  // still held: no new press
+  SDL_JoystickSetVirtualButton(joy, 2, SDL_RELEASED);
+  EXPECT_EQ(IsJoyButtonHeld(2, 0), 0);
+  SDL_JoystickSetVirtualButton(joy, 2, SDL_PRESSED);
+  EXPECT_EQ(ReadJoyButtonHit(2, 0), 1);
+  SDL_JoystickClose(joy);
+  SDL_JoystickDetachVirtual(index);
+}
+
+}  // namespace

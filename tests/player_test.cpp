@@ -1,0 +1,258 @@
+// The ship: its track and bounds, the controls it reads, its volleys and the fire wall.
+#include "game_fixture.h"
+
+namespace {
+
+using gamefix::Box;
+using gamefix::RefRandom;
+
+// The drawn ship frame alternates every 2 frames, starting on the still image.
+int AnimationPhase(int frame_number) { return ((frame_number - 1) / 2) % 2; }
+
+void ExpectBox(const Box& got, const Box& want) {
+  EXPECT_EQ(got.x0, want.x0);
+  EXPECT_EQ(got.y0, want.y0);
+  EXPECT_EQ(got.x1, want.x1);
+  EXPECT_EQ(got.y1, want.y1);
+}
+
+class PlayerTest : public GameFixture {};
+
+TEST_F(PlayerTest, LeftArrowRunsToTheUpperBoundAndIsDrawnOneStepBeyond) {
+  PressLeft();
+  for (int i = 1; i <= 71; i++) ReadyFrame();
+  EXPECT_FLOAT_EQ(player.x, 27.0f);
+  EXPECT_FLOAT_EQ(player.y, 142.5f);
+  EXPECT_EQ(player.frame, 2);
+
+  ReadyFrame();  // the 72nd step goes to (24, 140), is drawn there and put back
+  EXPECT_EQ(player.x, 27.0f);
+  EXPECT_EQ(player.y, 142.0f);
+  Box want = gamefix::SpriteBox(ship_img, 2 + AnimationPhase(72), 24, 140, 20);
+  ASSERT_FALSE(want.Empty()) << "ship frame has no bright pixels";
+  want.x0 = std::max(want.x0, 0);  // its left end is off the screen
+  want.y0 = std::max(want.y0, 0);
+  ExpectBox(gamefix::LitBox(*Screen(), 20), want);
+
+  ReadyFrame();
+  EXPECT_EQ(player.x, 27.0f);
+  EXPECT_EQ(player.y, 142.0f);
+}
+
+TEST_F(PlayerTest, RightArrowStopsExactlyAtTheLowerEnd) {
+  PressRight();
+  for (int i = 0; i < 68; i++) ReadyFrame();
+  EXPECT_EQ(player.x, 444.0f);
+  EXPECT_EQ(player.y, 490.0f);
+  for (int i = 0; i < 3; i++) {
+    ReadyFrame();
+    EXPECT_EQ(player.x, 444.0f);
+    EXPECT_EQ(player.y, 490.0f);
+    EXPECT_EQ(player.frame, 4);
+  }
+}
+
+TEST_F(PlayerTest, SideKicksNarrowTheTrack) {
+  player.skick = 1;
+  PressLeft();
+  for (int i = 0; i < 100; i++) ReadyFrame();
+  EXPECT_EQ(player.y, 170.0f);
+
+  player.skick = 2;
+  KeyUp(SDLK_LEFT, SDL_SCANCODE_LEFT);
+  PressRight();
+  for (int i = 0; i < 150; i++) ReadyFrame();
+  EXPECT_EQ(player.y, 450.0f);
+  float x = player.x;
+  ReadyFrame();
+  EXPECT_EQ(player.x, x);
+
+  player.skick = 1;  // one side-kick lets the ship down to 490 again
+  for (int i = 0; i < 40; i++) ReadyFrame();
+  EXPECT_EQ(player.y, 490.0f);
+}
+
+TEST_F(PlayerTest, BothArrowsCancelWithTheDownRightFrame) {
+  PressLeft();
+  PressRight();
+  for (int i = 0; i < 4; i++) {
+    ReadyFrame();
+    EXPECT_EQ(player.x, 240.0f);
+    EXPECT_EQ(player.y, 320.0f);
+    EXPECT_EQ(player.frame, 4);
+  }
+}
+
+TEST_F(PlayerTest, OnlyAFullyDeflectedStickMoves) {
+  SetAxis(0, -32440);  // about -0.99
+  float near = GetJoyAxisX(0);
+  ASSERT_LT(near, -0.98f);
+  ASSERT_NE(near, -1.0f);
+  ReadyFrame();
+  EXPECT_EQ(player.x, 240.0f);
+  EXPECT_EQ(player.frame, 0);
+
+  SetAxis(0, -32768);
+  ASSERT_EQ(GetJoyAxisX(0), -1.0f);
+  ReadyFrame();
+  EXPECT_EQ(player.x, 237.0f);
+  EXPECT_EQ(player.y, 317.5f);
+  EXPECT_EQ(player.frame, 2);
+
+  SetAxis(0, 0);
+  SetAxis(1, 32767);  // stick down also means down-right
+  ReadyFrame();
+  EXPECT_EQ(player.x, 240.0f);
+  EXPECT_EQ(player.y, 320.0f);
+  EXPECT_EQ(player.frame, 4);
+}
+
+TEST_F(PlayerTest, OnePressWithTwoSideKicksFiresThreeShotsFromTruncatedPositions) {
+  player.skick = 2;
+  player.x = 200.75f;
+  player.y = 300.5f;
+  TapFire();
+  player.update();
+  ASSERT_EQ(pshot_list.size(), 3);
+  EXPECT_EQ(shots_fired, 3);
+  EXPECT_EQ(plasma->cues, 1);
+  float want[3][2] = {{206, 300}, {161, 260}, {251, 340}};
+  int i = 0;
+  pshot_list.walk([&](pshot_tag& s) {
+    EXPECT_EQ(s.x, want[i][0]) << i;
+    EXPECT_EQ(s.y, want[i][1]) << i;
+    i++;
+    return 0;
+  });
+}
+
+TEST_F(PlayerTest, HoldingFireGivesOneVolley) {
+  KeyDown(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+  for (int i = 0; i < 5; i++) player.update();
+  EXPECT_EQ(shots_fired, 1);
+  KeyUp(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+  TapFire();
+  TapFire();  // two presses between frames still make one volley
+  player.update();
+  player.update();
+  EXPECT_EQ(shots_fired, 2);
+  EXPECT_EQ(plasma->cues, 2);
+}
+
+TEST_F(PlayerTest, StickButtonAndControlInOneFrameGiveVolleysInConsecutiveFrames) {
+  SetButton(0, 0);
+  ReadJoyButtonHit(0, 0);  // the pad has been seen with the button up
+  SetButton(0, 1);
+  TapFire();
+  player.update();
+  EXPECT_EQ(shots_fired, 1);
+  player.update();
+  EXPECT_EQ(shots_fired, 2);
+  player.update();
+  EXPECT_EQ(shots_fired, 2);
+  EXPECT_EQ(plasma->cues, 2);
+}
+
+TEST_F(PlayerTest, FireWallSweepsSixtyFramesThrowingSparks) {
+  TapFireWall();
+  RefRandom ref(kSeed);
+  player.update();
+  EXPECT_EQ(firewall_active, 1);
+  EXPECT_EQ(player.fwall, 2);
+  EXPECT_EQ(firewalls_launched, 1);
+  EXPECT_EQ(firewall->cues, 1);
+  EXPECT_EQ(firewall_x, 60.0f);
+  EXPECT_EQ(firewall_y, 470.0f);
+
+  // The first frame's sparks: a point in the square around (60, 470), six particles of frame 2.
+  int a = TruncToInt(60.0f - 320.0f + ref.Real(0, 640));
+  int b = TruncToInt(470.0f - 320.0f + ref.Real(0, 640));
+  ASSERT_EQ(explode_list.size(), 6);
+  explode_list.walk([&](explode_tag& p) {
+    EXPECT_EQ(p.fr, 2);
+    EXPECT_EQ(p.al, static_cast<float>(ref.Real(1.5, 2.5)));
+    EXPECT_EQ(p.x, static_cast<float>((a - 10.0f) + ref.Real(0, 20)));
+    EXPECT_EQ(p.y, static_cast<float>((b - 10.0f) + ref.Real(0, 20)));
+    EXPECT_EQ(p.sc, static_cast<float>(ref.Real(0.5, 1.5)));
+    EXPECT_EQ(p.alst, static_cast<float>(ref.Real(-0.04, -0.02)));
+    return 0;
+  });
+
+  for (int i = 2; i <= 59; i++) player.update();
+  EXPECT_EQ(firewall_active, 1);
+  EXPECT_EQ(firewall_x, 640.0f);
+  player.update();  // drawn at x 650, then switched off
+  EXPECT_EQ(firewall_active, 0);
+  EXPECT_EQ(firewall_x, 650.0f);
+  EXPECT_EQ(explode_list.size(), 60 * 6);
+  player.update();
+  EXPECT_EQ(explode_list.size(), 60 * 6);
+}
+
+TEST_F(PlayerTest, FireWallPressIsLostWhileOneFliesOrNoneIsInHand) {
+  TapFireWall();
+  player.update();
+  TapFireWall();  // consumed while the first is in flight
+  for (int i = 0; i < 60; i++) player.update();
+  EXPECT_EQ(firewall_active, 0);
+  EXPECT_EQ(player.fwall, 2);
+  EXPECT_EQ(firewalls_launched, 1);
+
+  player.fwall = 0;
+  TapFireWall();
+  player.update();
+  player.fwall = 1;
+  player.update();  // the press made with none in hand does not come back
+  EXPECT_EQ(firewall_active, 0);
+  EXPECT_EQ(firewalls_launched, 1);
+  EXPECT_EQ(firewall->cues, 1);
+}
+
+TEST_F(PlayerTest, AnArrowHeldThroughAFlushMovesNothingUntilPressedAgain) {
+  PressLeft();
+  player.update();
+  EXPECT_EQ(player.x, 237.0f);
+  player.flush_inputs();
+  player.update();
+  EXPECT_EQ(player.x, 237.0f);
+  KeyUp(SDLK_LEFT, SDL_SCANCODE_LEFT);
+  PressLeft();
+  player.update();
+  EXPECT_EQ(player.x, 234.0f);
+}
+
+TEST_F(PlayerTest, ResetKeepsTheLifetimeNumbersAndStartsAStage) {
+  game_state = GS_TITLE;
+  player.best_sc = 777;
+  player.score = 500;
+  player.skick = 2;
+  player.fwall = 5;
+  shots_fired = 9;
+  firewalls_launched = 4;
+  total_viruses_found = 12;
+  waves_per_stage = 70;
+  pshot_tag::fire(1, 2);
+  explode_tag::set(10, 10, 0, 1, 3);
+  virus_tag::setcpu();
+
+  player_tag::reset(0);
+  EXPECT_EQ(player.score, 500);
+  EXPECT_EQ(waves_per_stage, 70);
+  EXPECT_EQ(player.skick, 0);
+  EXPECT_EQ(player.fwall, 3);
+  EXPECT_EQ(spawn_timer, 1);
+  EXPECT_EQ(stage_phase, 0);
+  EXPECT_EQ(pshot_list.size() + explode_list.size() + virus_list.size(), 0);
+
+  player_tag::reset(1);
+  EXPECT_EQ(player.score, 0);
+  EXPECT_EQ(player.lives, 3);
+  EXPECT_EQ(player.level, 1);
+  EXPECT_EQ(waves_per_stage, 30);
+  EXPECT_EQ(total_viruses_found, 0);
+  EXPECT_EQ(player.best_sc, 777);
+  EXPECT_EQ(shots_fired, 9);
+  EXPECT_EQ(firewalls_launched, 4);
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+// script: turns script lines into real SDL events between frames.
+#include "script.h"
+#include <SDL.h>
+#include <png.h>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include "platform/display.h"
+#include "platform/draw.h"
+#include "platform/random.h"
+
+namespace {
+
+SDL_Joystick* joy = nullptr;
+
+SDL_Scancode ScanByName(const std::string& name) {
+  if (name == "ctrl") return SDL_SCANCODE_LCTRL;
+  if (name == "alt") return SDL_SCANCODE_LALT;
+  if (name == "enter") return SDL_SCANCODE_RETURN;
+  return SDL_GetScancodeFromName(name.c_str());
+}
+
+void PushKey(SDL_Scancode scan, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.scancode = scan;
+  e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
+  SDL_PushEvent(&e);
+}
+
+void PushMouseButton(bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+  e.button.button = SDL_BUTTON_LEFT;
+  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+  SDL_PushEvent(&e);
+}
+
+// Script positions are picture pixels; the window may be scaled to the desktop.
+void PushMouseMove(int x, int y) {
+  SDL_Event e{};
+  e.type = SDL_MOUSEMOTION;
+  PictureToWindow(x, y, &e.motion.x, &e.motion.y);
+  SDL_PushEvent(&e);
+}
+
+SDL_Joystick* VirtualJoystick() {
+  if (joy) return joy;
+  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+  if (index >= 0) joy = SDL_JoystickOpen(index);
+  return joy;
+}
+
+int WritePng(const std::string& path, const TPixmap& pix) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return 0;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    return 0;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, pix.width, pix.height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < pix.height; y++) {
+    std::vector<uint8_t> row(pix.PixelPtr(0, y), pix.PixelPtr(0, y) + pix.width * 4);
+    for (int x = 0; x < pix.width; x++) row[x * 4 + 3] = 255;
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(f);
+  return 1;
+}
+
+void Screenshot(const std::string& dir, const std::string& name) {
+  std::shared_ptr<TPixmap> pix = GrabPixmap(0, 0, 640, 480);
+  std::string path = dir + "/" + name + ".png";
+  if (!pix || !WritePng(path, *pix)) std::fprintf(stderr, "playtest: cannot write %s\n", path.c_str());
+}
+
+void RunCommand(std::istringstream& in, const std::string& verb, script_tag& s) {
+  std::string a, b;
+  if (verb == "key") {
+    in >> a >> b;
+    if (a != "up") PushKey(ScanByName(b), true);
+    if (a != "down") PushKey(ScanByName(b), false);
+  } else if (verb == "mouse") {
+    in >> a;
+    int x = 0, y = 0;
+    if (a == "move" && in >> x >> y) PushMouseMove(x, y);
+    if (a == "down" || a == "click") PushMouseButton(true);
+    if (a == "up" || a == "click") PushMouseButton(false);
+  } else if (verb == "joy") {
+    int n = 0, v = 0;
+    in >> a >> n >> v;
+    SDL_Joystick* j = VirtualJoystick();
+    if (j && a == "axis") SDL_JoystickSetVirtualAxis(j, n, static_cast<Sint16>(v));
+    if (j && a == "button") SDL_JoystickSetVirtualButton(j, n, v ? SDL_PRESSED : SDL_RELEASED);
+  } else if (verb == "wait") {
+    in >> s.wait;
+  } else if (verb == "screenshot") {
+    in >> a;
+    Screenshot(s.shot_dir, a);
+  } else if (verb == "seed") {
+    int seed = 0;
+    in >> seed;
+    SeedRandom(seed);
+  }
+}
+
+}  // namespace
+
+int script_tag::load(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) return 0;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return 1;
+}
+
+int script_tag::step() {
+  frames++;
+  if (wait > 0 && --wait > 0) return 1;
+  while (pc < lines.size()) {
+    std::istringstream in(lines[pc++]);
+    std::string verb;
+    if (!(in >> verb) || verb[0] == '#') continue;
+    RunCommand(in, verb, *this);
+    if (wait > 0) return 1;
+  }
+  return 0;
+}
