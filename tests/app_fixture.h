@@ -135,6 +135,8 @@ class AppFixture : public ::testing::Test {
   // A virtual two-axis, three-button pad on port 0.
   SDL_Joystick* Joystick() {
     if (joystick_) return joystick_;
+    // The headless window never has the focus, and SDL drops pad input without it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
     joystick_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
     EXPECT_GE(joystick_index_, 0) << SDL_GetError();
