@@ -1,6 +1,7 @@
 // freetype_font: TrueType faces rasterised by FreeType into coverage pixmaps, one glyph
 // at a time on first use.
 #include "platform/freetype_font.h"
+#include <algorithm>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include "platform/stream.h"
@@ -57,7 +58,8 @@ int TFreeTypeFont::SetSize(int size) {
   while (size >= 1 && FT_Set_Pixel_Sizes(_ft_face, 0, static_cast<FT_UInt>(size)) != 0) size--;
   if (size < 1) return 0;
   const FT_Size_Metrics& m = _ft_face->size->metrics;
-  _height = static_cast<int>(m.height >> 6);
+  // NOTE: a damaged face can claim a negative height; text centring needs a real one.
+  _height = std::max(0, static_cast<int>(m.height >> 6));
   _ascend = static_cast<int>(m.ascender >> 6);
   _descend = static_cast<int>(m.descender >> 6);
   return 1;
