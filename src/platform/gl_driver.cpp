@@ -20,6 +20,7 @@ struct {
   int vp_x = 0, vp_y = 0, vp_w = 0, vp_h = 0;
   TGLDriverStats stats;
   std::string title;        // caption of windows created afterwards
+  void (*recorder)(const TGLDrawRecord&) = nullptr;
 } GL;
 
 void UseTexturing(int on) {
@@ -58,6 +59,20 @@ void ApplyBlend(int mode) {
 
 void Vertex(float x, float y, float tx, float ty) {
   glVertex2f(x * GL.ix + y * GL.iy + tx, x * GL.jx + y * GL.jy + ty);
+}
+
+// Tells the recorder, if any, what the shape about to be drawn looks like on screen.
+void Record(int kind, unsigned texture, const float* local, int corners, float tx, float ty,
+            const float* uv = nullptr) {
+  TGLDrawRecord r;
+  if (uv) r.u0 = uv[0], r.v0 = uv[1], r.u1 = uv[2], r.v1 = uv[3];
+  r.kind = kind, r.texture = texture, r.blend = GL.blend, r.line_width = GL.line_width;
+  std::memcpy(r.rgba, GL.rgba, 4);
+  for (int i = 0; i < corners; i++) {
+    float x = local[i * 2], y = local[i * 2 + 1];
+    r.x[i] = x * GL.ix + y * GL.iy + tx, r.y[i] = x * GL.jx + y * GL.jy + ty;
+  }
+  GL.recorder(r);
 }
 
 int PictureWidth() { return GLCurrentGraphics() ? GLCurrentGraphics()->width : 0; }
@@ -125,7 +140,7 @@ class TGLDraw2DDriver : public TDraw2DDriver {
   void SetViewport(int x, int y, int width, int height) override;
   void SetTransform(float ix, float iy, float jx, float jy) override { GL.ix = ix, GL.iy = iy, GL.jx = jx, GL.jy = jy; }
   void SetLineWidth(float width) override;
-  void Cls() override { glClear(GL_COLOR_BUFFER_BIT); }
+  void Cls() override;
   void Plot(float x, float y) override;
   void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
   void DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) override;
@@ -174,6 +189,16 @@ void TGLDraw2DDriver::SetViewport(int x, int y, int width, int height) {
   ApplyScissor();
 }
 
+void TGLDraw2DDriver::Cls() {
+  glClear(GL_COLOR_BUFFER_BIT);
+  if (!GL.recorder) return;
+  TGLDrawRecord r;
+  r.kind = GLREC_CLEAR;
+  for (int i = 0; i < 3; i++) r.rgba[i] = static_cast<unsigned char>(GL.cls[i] * 255.0f + 0.5f);
+  r.rgba[3] = 255;
+  GL.recorder(r);
+}
+
 void TGLDraw2DDriver::SetLineWidth(float width) {
   GL.line_width = width;
   if (width > 0) glLineWidth(width);
@@ -184,6 +209,10 @@ void TGLDraw2DDriver::Plot(float x, float y) {
   glBegin(GL_POINTS);
   glVertex2f(x + 0.5f, y + 0.5f);
   glEnd();
+  if (GL.recorder) {
+    const float at[2] = {0, 0};
+    Record(GLREC_POINT, 0, at, 1, x + 0.5f, y + 0.5f);
+  }
 }
 
 void TGLDraw2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -192,6 +221,10 @@ void TGLDraw2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx,
   Vertex(x0, y0, tx + 0.5f, ty + 0.5f);
   Vertex(x1, y1, tx + 0.5f, ty + 0.5f);
   glEnd();
+  if (GL.recorder) {
+    const float ends[4] = {x0, y0, x1, y1};
+    Record(GLREC_LINE, 0, ends, 2, tx + 0.5f, ty + 0.5f);
+  }
 }
 
 void TGLDraw2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
@@ -202,6 +235,10 @@ void TGLDraw2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx,
   Vertex(x1, y1, tx, ty);
   Vertex(x0, y1, tx, ty);
   glEnd();
+  if (GL.recorder) {
+    const float corners[8] = {x0, y0, x1, y0, x1, y1, x0, y1};
+    Record(GLREC_QUAD, 0, corners, 4, tx, ty);
+  }
 }
 
 std::shared_ptr<TPixmap> TGLDraw2DDriver::GrabPixmap(int x, int y, int width, int height) {
@@ -245,9 +282,15 @@ void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, f
   glTexCoord2f(u1, v1), Vertex(x1, y1, tx, ty);
   glTexCoord2f(u0, v1), Vertex(x0, y1, tx, ty);
   glEnd();
+  if (GL.recorder) {
+    const float corners[8] = {x0, y0, x1, y0, x1, y1, x0, y1}, uv[4] = {u0, v0, u1, v1};
+    Record(GLREC_QUAD, name, corners, 4, tx, ty, uv);
+  }
 }
 
 void GLBindTexture(unsigned name) { BindTexture(name); }
+
+void SetGLDrawRecorder(void (*recorder)(const TGLDrawRecord&)) { GL.recorder = recorder; }
 
 void GLForgetTexture(unsigned name) {
   if (GL.bound == name) GL.bound = ~0u;

@@ -37,6 +37,20 @@ struct TGLDriverStats {
 };
 TGLDriverStats GLDriverStats();
 
+// What reached GL, for tools that replay a frame elsewhere: one record per clear, quad
+// (texture 0: untextured), line or point, in screen pixels after the drawing matrix.
+enum { GLREC_CLEAR = 0, GLREC_QUAD = 1, GLREC_LINE = 2, GLREC_POINT = 3 };
+struct TGLDrawRecord {
+  int kind = GLREC_QUAD;
+  unsigned texture = 0;
+  float x[4] = {}, y[4] = {};      // corners in drawing order (a line uses 2, a point 1)
+  float u0 = 0, v0 = 0, u1 = 0, v1 = 0;
+  unsigned char rgba[4] = {};      // colour and alpha as sent, or the clear colour
+  int blend = 0;                   // blend mode in force
+  float line_width = 1;
+};
+void SetGLDrawRecorder(void (*recorder)(const TGLDrawRecord&));  // nullptr stops recording
+
 // Between the display half (gl_display.cpp) and the drawing half (gl_driver.cpp).
 std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, int hertz, int flags,
                                               const std::string& title);  // nullptr, with one line on stderr
