@@ -2,7 +2,8 @@
 // per scene, stereo off and on: median, p99 and worst frame work, the pacing wait left
 // out. Beside each, one recorded frame replayed by plain GL calls, and the ratio.
 // Usage: frame_bench [--frames N] [--warmup N] [--scene title|typical|heavy|clear]
-//                    [--stereo 0|1] [--no-reference]
+//                    [--stereo 0|1] [--no-reference] [--parts]
+// --parts adds the reference's drawing alone and its present alone, to show where the time goes.
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -22,7 +23,7 @@
 namespace {
 
 struct options {
-  int frames = 300, warmup = 60, reference = 1, stereo = -1;  // stereo -1: both
+  int frames = 300, warmup = 60, reference = 1, stereo = -1, parts = 0;  // stereo -1: both
   std::string scene;                                           // empty: all
 };
 
@@ -69,9 +70,9 @@ double TimeGameFrame() {
   return Millis(t0, std::chrono::steady_clock::now());
 }
 
-double TimeReferenceFrame(const recorded_frame& f) {
+double TimeReferenceFrame(const recorded_frame& f, int parts = REPLAY_ALL) {
   auto t0 = std::chrono::steady_clock::now();
-  ReplayFrame(f);
+  ReplayFrame(f, parts);
   glFinish();
   double ms = Millis(t0, std::chrono::steady_clock::now());
   GLRestoreDrawState();  // the game's cache must meet the state it believes in
@@ -88,6 +89,17 @@ void PrintRow(const scene_def& s, int stereo, const timings& game, const timings
   if (discarded) std::printf("  (%d frames dropped: ship hit)", discarded);
   std::printf("\n");
   std::fflush(stdout);
+}
+
+// The reference split: its drawing into the picture, and its present, each timed alone.
+void PrintParts(const recorded_frame& f, int frames) {
+  timings draw, present;
+  for (int i = 0; i < frames; i++) {
+    draw.ms.push_back(TimeReferenceFrame(f, REPLAY_DRAW));
+    present.ms.push_back(TimeReferenceFrame(f, REPLAY_PRESENT));
+  }
+  std::printf("%-15s reference parts: drawing %6.2f (p99 %6.2f), present %6.2f (p99 %6.2f)\n", "", draw.Median(),
+              draw.P99(), present.Median(), present.P99());
 }
 
 void RunScene(const scene_def& s, int stereo, const options& o) {
@@ -113,6 +125,7 @@ void RunScene(const scene_def& s, int stereo, const options& o) {
     if (o.reference) ref.ms.push_back(TimeReferenceFrame(f));
   }
   PrintRow(s, stereo, game, ref, f, discarded, o.reference);
+  if (o.reference && o.parts) PrintParts(f, o.frames);
 }
 
 options ParseOptions(int argc, char** argv) {
@@ -125,6 +138,7 @@ options ParseOptions(int argc, char** argv) {
     else if (a == "--scene") o.scene = next, i++;
     else if (a == "--stereo") o.stereo = std::atoi(next), i++;
     else if (a == "--no-reference") o.reference = 0;
+    else if (a == "--parts") o.parts = 1;
   }
   return o;
 }

@@ -112,8 +112,10 @@ void Present() {
   glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST);
   Projection(dw, dh);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  if (w != dw || h != dh) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, REPLAY.fbo_tex);
   GLint filter = (w == REPLAY.width && h == REPLAY.height) ? GL_NEAREST : GL_LINEAR;
@@ -154,12 +156,12 @@ int LoadReplayFunctions() {
   return REPLAY.bind_fb != nullptr;
 }
 
-void ReplayFrame(const recorded_frame& frame) {
+void ReplayFrame(const recorded_frame& frame, int parts) {
   REPLAY.bind_fb(kFramebuffer, REPLAY.fbo);
   Projection(REPLAY.width, REPLAY.height);
   glDisable(GL_SCISSOR_TEST);
-  DrawRecords(frame);
-  Present();
+  if (parts & REPLAY_DRAW) DrawRecords(frame);
+  if (parts & REPLAY_PRESENT) Present();
   REPLAY.bind_fb(kFramebuffer, REPLAY.fbo);
   Projection(REPLAY.width, REPLAY.height);
 }

@@ -14,4 +14,5 @@ struct recorded_frame {
 void StartRecording(recorded_frame* frame);  // every draw until StopRecording lands in frame
 void StopRecording();                        // and counts what was recorded
 int LoadReplayFunctions();                   // the framebuffer entry points; 0 when missing
-void ReplayFrame(const recorded_frame& frame);  // into the game's picture, then shown and swapped like a present
+enum { REPLAY_DRAW = 1, REPLAY_PRESENT = 2, REPLAY_ALL = 3 };
+void ReplayFrame(const recorded_frame& frame, int parts);  // drawn into the game's picture; shown and swapped like a present

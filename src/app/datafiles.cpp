@@ -68,9 +68,20 @@ int ReportUnsaved(const char* path) {
   return 0;
 }
 
+// Both files fail together when the folder itself can't be had; the player hears of it once.
+int ReportNoFolder() {
+  static int reported = 0;
+  if (!reported)
+    std::fprintf(stderr, "Kelvane: could not save %s or %s: data is not a folder\n", kBestScorePath,
+                 kStereoModePath);
+  reported = 1;
+  return 0;
+}
+
 // Writes the value beside the old file, then renames it over the old one.
 int WriteStoredInt(const char* path, int value) {
   EnsureDataFolder();
+  if (GetFileKind("data") != 2) return ReportNoFolder();
   std::string temp = std::string(path) + ".tmp";
   std::shared_ptr<TStream> stream = OpenWriteStream(temp);
   if (!stream) return ReportUnsaved(path);

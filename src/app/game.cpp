@@ -1,6 +1,5 @@
 // game: start-up order and the exit sequence around the main loop.
 #include "app/game.h"
-#include <cstdio>
 #include <cstdlib>
 #include "app/assets.h"
 #include "app/datafiles.h"
@@ -48,10 +47,7 @@ void SaveAndShutdown() {
 
 int RunGame(const char* argv0) {
   ChangeToProgramFolder(argv0);
-  if (!StartGame()) {
-    std::fprintf(stderr, "Kelvane: cannot open a 640x480 display (no video device?)\n");
-    return EXIT_FAILURE;
-  }
+  if (!StartGame()) return EXIT_FAILURE;  // the display layer has said why, in one line
   do {
     RunFrame();
   } while (!quit_requested);

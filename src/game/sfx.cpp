@@ -14,9 +14,14 @@ int PlaySfx(const std::shared_ptr<TSound>& sound) {
   return 0;
 }
 
+// Decoded on first use and kept: decoding the whole track again stalled the first frame
+// of every stage for a tenth of a second or more, and each copy cost 10 MB until freed.
+static std::shared_ptr<TSound> music_track;
+
 int StartMusic(int which) {
   (void)which;  // the stage music is the only track
-  std::shared_ptr<TSound> music = TSound::Load("data\\virus.ogg", SOUND_LOOP);
+  if (!music_track) music_track = TSound::Load("data\\virus.ogg", SOUND_LOOP);
+  std::shared_ptr<TSound> music = music_track;
   if (!music) return 0;
   std::shared_ptr<TChannel> channel = music->Cue(nullptr);
   if (!channel) return 0;

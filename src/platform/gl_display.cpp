@@ -170,8 +170,10 @@ void ShowPicture(TGLGraphics* g) {
   glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST);
   glViewport(0, 0, dw, dh);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  if (w != dw || h != dh) {  // black bars; a picture that fills the window covers it all
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   glOrtho(0, dw, dh, 0, -1, 1);

@@ -2,6 +2,14 @@
 //   key down|up|press NAME    mouse move X Y | mouse down|up|click
 //   joy axis N VALUE | joy button N 0|1 (virtual joystick)
 //   wait N (frames)    screenshot NAME    seed N    # comment
+//   sigterm            raises SIGTERM in the game process (SDL makes it a quit request)
+//   close              the window's close button
+//   sound NAME         plays an effect (plasma, firewall, explode, powerup, stageclear,
+//                      gamestart) or starts the music (music), as the game would
+// Debug pokes, for reaching late screens without playing through:
+//   state N            game_state = N, phase_timer = 0 (and no lives left for 5, game over)
+//   phase N            stage_phase = N, phase_timer = 0 (2: the stage-clear report)
+//   score N            player.score = N; the game's best-score check follows it
 #pragma once
 #include <string>
 #include <vector>
