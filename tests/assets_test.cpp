@@ -201,9 +201,17 @@ TEST(AssetFont, CoversPrintableAsciiAndRendersAt24Pixels) {
     ASSERT_NE(FT_Get_Char_Index(face, FT_ULong(c)), 0u) << "no glyph for '" << char(c) << "'";
     ASSERT_EQ(FT_Load_Char(face, FT_ULong(c), FT_LOAD_RENDER), 0) << char(c);
     EXPECT_GT(face->glyph->bitmap.rows * face->glyph->bitmap.width, 0u) << "blank glyph for '" << char(c) << "'";
-    EXPECT_GT(face->glyph->advance.x >> 6, 8) << char(c);
+    EXPECT_GE(face->glyph->advance.x >> 6, 4) << char(c);
+    EXPECT_LE(face->glyph->bitmap_left + int(face->glyph->bitmap.width), face->glyph->advance.x >> 6) << char(c);
   }
   EXPECT_NE(FT_Get_Char_Index(face, ' '), 0u);
+  // Counting scores must not shuffle sideways: every digit takes the same room.
+  ASSERT_EQ(FT_Load_Char(face, '0', FT_LOAD_DEFAULT), 0);
+  long digit = face->glyph->advance.x;
+  for (char d = '1'; d <= '9'; d++) {
+    ASSERT_EQ(FT_Load_Char(face, FT_ULong(d), FT_LOAD_DEFAULT), 0);
+    EXPECT_EQ(face->glyph->advance.x, digit) << d;
+  }
   FT_Done_Face(face);
   FT_Done_FreeType(lib);
 }

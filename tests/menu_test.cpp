@@ -8,6 +8,7 @@
 #include "app/menu.h"
 #include "app_fixture.h"
 #include "game/player.h"
+#include "platform/font.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;
@@ -90,6 +91,7 @@ class Menu : public AppFixture {
 
 TEST_F(Menu, VocabularyReadsAsDesigned) {
   EXPECT_EQ(credit_line.size(), 36u);
+  EXPECT_LE(MeasureTextWidth(credit_line) * 0.8, 632.0) << "the credit line runs off the screen";
   EXPECT_EQ(menu_items[1] + stereo_names[3], "3D Graphics: R\\C");
   EXPECT_EQ(menu_items[2] + onoff_names[1], "Retro Line FX: On");
   EXPECT_EQ(menu_items[3] + volume_names[10], "Sound Volume: Max");

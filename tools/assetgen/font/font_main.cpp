@@ -1,18 +1,27 @@
 // Builds assets/joystix.ttf, the game's arcade font, from the pixel alphabet.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
-#include "common/glyphs.h"
+#include "font/alphabet.h"
 #include "font/ttf_writer.h"
 
 namespace {
 
-constexpr int kUnit = 128;  // font units per pixel: 8 rows make the 1024-unit em
+// Two screen pixels a drawing pixel at the game's 24-pixel size: the 12-row em holds ten rows
+// above the baseline (nine of capitals and one clear) and two below, and every edge lands on
+// whole pixels so the glyphs stay sharp.
+constexpr int kUnit = 128;
+constexpr int kEmRows = 12, kAscentRows = 10;
+
+// Each glyph is as wide as its drawing plus one clear column; the digits are all drawn eight
+// columns wide, so numbers keep their places as they count.
+int Advance(const PixelRows& rows) { return (int(rows[0].size()) + 1) * kUnit; }
 
 TtfGlyph NotdefGlyph() {
   TtfGlyph g;
-  g.advance = kGlyphAdvance * kUnit;
-  int x0 = kUnit / 2, x1 = 6 * kUnit + kUnit / 2, y0 = 0, y1 = 7 * kUnit, t = kUnit / 2;
+  g.advance = 9 * kUnit;
+  int x0 = 0, x1 = 8 * kUnit, y0 = 0, y1 = 9 * kUnit, t = kUnit;
   g.contours.push_back({{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}});
   g.contours.push_back({{x0 + t, y0 + t}, {x1 - t, y0 + t}, {x1 - t, y1 - t}, {x0 + t, y1 - t}});
   return g;
@@ -22,19 +31,23 @@ TtfFont BuildFont() {
   TtfFont f;
   f.family = "Kelvane Pixel";
   f.style = "Regular";
-  f.version = "Version 1.000";
+  f.version = "Version 2.000";
   f.copyright = "Made for Kelvane by its developers; free to use, embed and redistribute.";
-  f.ascent = 7 * kUnit;
-  f.descent = -kUnit;
+  f.units_per_em = kEmRows * kUnit;
+  f.ascent = kAscentRows * kUnit;
+  f.descent = (kAscentRows - kEmRows) * kUnit;
+  f.cap_height = (kBaselineRow + 1) * kUnit;
+  f.x_height = (kBaselineRow + 1 - kXHeightRow) * kUnit;
   f.glyphs.push_back(NotdefGlyph());
   for (int c = 32; c <= 126; c++) {
-    if (c >= 'a' && c <= 'z') {  // arcade style: lower case shares the capitals
-      f.cmap.push_back({uint16_t(c), uint16_t(c - 'a' + 'A' - 31)});
-      continue;
+    PixelRows rows = AlphabetGlyph(char(c));
+    if (rows.empty()) {
+      std::fprintf(stderr, "assetgen_font: no drawing for '%c'\n", c);
+      std::exit(1);
     }
     TtfGlyph g;
-    g.advance = kGlyphAdvance * kUnit;
-    g.contours = TraceGlyph(char(c), kUnit, kGlyphRows - 2);
+    g.advance = Advance(rows);
+    g.contours = TraceGlyph(rows, kUnit, kBaselineRow);
     f.cmap.push_back({uint16_t(c), uint16_t(f.glyphs.size())});
     f.glyphs.push_back(g);
   }

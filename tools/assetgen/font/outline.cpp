@@ -5,7 +5,6 @@
 #include <set>
 #include <utility>
 
-#include "common/glyphs.h"
 
 namespace {
 
@@ -14,16 +13,16 @@ using Edge = std::pair<Vertex, Vertex>;
 
 // Every set pixel contributes its four sides walked clockwise; a side shared by two set
 // pixels appears once in each direction and cancels, leaving only the boundary.
-std::set<Edge> BoundaryEdges(char c, int baseline_row) {
+std::set<Edge> BoundaryEdges(const PixelRows& rows, int baseline_row) {
   std::set<Edge> edges;
   auto add = [&](Vertex a, Vertex b) {
     auto rev = edges.find({b, a});
     if (rev != edges.end()) edges.erase(rev);
     else edges.insert({a, b});
   };
-  for (int row = 0; row < kGlyphRows; row++)
-    for (int col = 0; col < kGlyphCols; col++) {
-      if (!GlyphPixel(c, col, row)) continue;
+  for (int row = 0; row < int(rows.size()); row++)
+    for (int col = 0; col < int(rows[size_t(row)].size()); col++) {
+      if (rows[size_t(row)][size_t(col)] != 'X') continue;
       int x = col, y = baseline_row - row;  // y of the pixel's bottom edge
       add({x, y}, {x, y + 1});
       add({x, y + 1}, {x + 1, y + 1});
@@ -61,8 +60,8 @@ Contour Simplify(const std::vector<Vertex>& loop, int unit) {
 
 }  // namespace
 
-std::vector<Contour> TraceGlyph(char c, int unit, int baseline_row) {
-  std::set<Edge> edges = BoundaryEdges(c, baseline_row);
+std::vector<Contour> TraceGlyph(const PixelRows& rows, int unit, int baseline_row) {
+  std::set<Edge> edges = BoundaryEdges(rows, baseline_row);
   std::multimap<Vertex, Vertex> out;
   for (const Edge& e : edges) out.insert({e.first, e.second});
   std::vector<Contour> contours;

@@ -39,13 +39,17 @@ Box GlyphBox(const TtfGlyph& g) {
 struct Stats {
   Box all;
   int max_points = 0, max_contours = 0, min_lsb = INT_MAX, min_rsb = INT_MAX, max_extent = 0, max_adv = 0;
+  int avg_adv = 0, fixed_pitch = 1;
 };
 
 Stats Measure(const TtfFont& f) {
   Stats s;
+  long sum = 0, counted = 0;
   for (const TtfGlyph& g : f.glyphs) {
     Box b = GlyphBox(g);
     s.max_adv = std::max(s.max_adv, g.advance);
+    if (g.advance != f.glyphs.front().advance) s.fixed_pitch = 0;
+    if (g.advance > 0) sum += g.advance, counted++;
     if (b.empty()) continue;
     s.all.add(b);
     int pts = 0;
@@ -56,6 +60,7 @@ Stats Measure(const TtfFont& f) {
     s.min_rsb = std::min(s.min_rsb, g.advance - b.x1);
     s.max_extent = std::max(s.max_extent, b.x1);
   }
+  s.avg_adv = counted ? int(sum / counted) : 0;
   return s;
 }
 
@@ -91,7 +96,7 @@ Bytes Head(const TtfFont& f, const Stats& s) {
   Bytes o;
   o.u32(0x00010000), o.u32(0x00010000);  // version, font revision
   o.u32(0);                              // checkSumAdjustment, filled in at the end
-  o.u32(0x5F0F3CF5), o.u16(0x000B), o.u16(f.units_per_em);
+  o.u32(0x5F0F3CF5), o.u16(0x0009), o.u16(f.units_per_em);  // flags: baseline at 0, whole ppem
   // Fixed dates keep the file byte-identical from run to run.
   o.u32(0), o.u32(0xE0000000u), o.u32(0), o.u32(0xE0000000u);
   o.s16(s.all.x0), o.s16(s.all.y0), o.s16(s.all.x1), o.s16(s.all.y1);
@@ -174,23 +179,23 @@ Bytes Name(const TtfFont& f) {
 Bytes Os2(const TtfFont& f, const Stats& s) {
   Bytes o;
   int em = f.units_per_em;
-  o.u16(4), o.s16(s.max_adv), o.u16(400), o.u16(5), o.u16(0);  // version, avg width, weight, width, embedding: installable
+  o.u16(4), o.s16(s.avg_adv), o.u16(400), o.u16(5), o.u16(0);  // version, avg width, weight, width, embedding: installable
   o.s16(em * 5 / 8), o.s16(em * 5 / 8), o.s16(0), o.s16(em / 8);                  // subscript
   o.s16(em * 5 / 8), o.s16(em * 5 / 8), o.s16(0), o.s16(em * 3 / 8);              // superscript
   o.s16(em / 8), o.s16(em * 3 / 8), o.s16(0);                                      // strikeout, family class
-  o.u8(2), o.u8(11), o.u8(6), o.u8(9), o.zeros(6);                               // PANOSE: sans, monospaced
+  o.u8(2), o.u8(11), o.u8(6), o.u8(s.fixed_pitch ? 9 : 3), o.zeros(6);            // PANOSE: sans
   o.u32(1), o.u32(0), o.u32(0), o.u32(0);                                          // Basic Latin
   o.u8('K'), o.u8('L'), o.u8('V'), o.u8('N');                                      // vendor
   o.u16(0x0040), o.u16(f.cmap.front().first), o.u16(f.cmap.back().first);        // regular, first, last char
   o.s16(f.ascent), o.s16(f.descent), o.s16(0), o.u16(f.ascent), o.u16(-f.descent);
   o.u32(1), o.u32(0);                                                              // Latin 1 code page
-  o.s16(f.ascent), o.s16(f.ascent), o.u16(0), o.u16(' '), o.u16(0);  // x-height = cap height: capitals only
+  o.s16(f.x_height), o.s16(f.cap_height), o.u16(0), o.u16(' '), o.u16(0);
   return o;
 }
 
-Bytes Post(const Stats&) {
+Bytes Post(const Stats& s) {
   Bytes o;
-  o.u32(0x00030000), o.u32(0), o.s16(-96), o.s16(64), o.u32(1), o.zeros(16);  // format 3, monospaced
+  o.u32(0x00030000), o.u32(0), o.s16(-96), o.s16(64), o.u32(uint32_t(s.fixed_pitch)), o.zeros(16);  // format 3
   return o;
 }
 
