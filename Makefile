@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: deps configure build play test assets bench test-asan fuzz clean
+.PHONY: deps configure build play test assets screenshots bench test-asan fuzz clean
 
 deps:
 	@sh scripts/deps.sh
@@ -24,6 +24,10 @@ test: build
 
 assets: build
 	@cmake --build $(BUILD) --target assets
+
+# The tour of every screen; its pictures in docs/screens are the README's.
+screenshots: build
+	@cmake --build $(BUILD) --target playtest -j $(JOBS) && sh scripts/screenshots.sh $(BUILD)
 
 bench: build
 	@cmake --build $(BUILD) --target bench_all -j $(JOBS) && sh scripts/bench.sh $(BUILD)

@@ -143,6 +143,8 @@ void RunCommand(std::istringstream& in, const std::string& verb, script_tag& s) 
     if (j && a == "button") SDL_JoystickSetVirtualButton(j, n, v ? SDL_PRESSED : SDL_RELEASED);
   } else if (verb == "wait") {
     in >> s.wait;
+  } else if (verb == "until") {
+    in >> s.until_what >> s.until_value >> s.until_left;
   } else if (verb == "screenshot") {
     in >> a;
     Screenshot(s.shot_dir, a);
@@ -163,6 +165,8 @@ void RunCommand(std::istringstream& in, const std::string& verb, script_tag& s) 
   }
 }
 
+int GameReads(const std::string& what) { return what == "state" ? game_state : stage_phase; }
+
 }  // namespace
 
 int script_tag::load(const std::string& path) {
@@ -172,15 +176,49 @@ int script_tag::load(const std::string& path) {
   return 1;
 }
 
+// "repeat N" runs the lines up to its "end" N times, or while the game stays where it says;
+// loops may nest.
+void script_tag::RunLoop(std::istringstream& in, const std::string& verb) {
+  if (verb == "repeat") {
+    loop l{pc, 1, "", 0};
+    std::string word;
+    in >> l.left >> word >> l.what >> l.value;
+    loops.push_back(l);
+    return;
+  }
+  if (loops.empty()) return;
+  loop& l = loops.back();
+  if (--l.left > 0 && (l.what.empty() || GameReads(l.what) == l.value)) {
+    pc = l.start;
+  } else {
+    loops.pop_back();
+  }
+}
+
+int script_tag::Waiting() {
+  if (wait > 0 && --wait > 0) return 1;
+  if (until_left <= 0) return 0;
+  if (GameReads(until_what) == until_value) {
+    until_left = 0;
+    return 0;
+  }
+  if (--until_left == 0) std::fprintf(stderr, "playtest: gave up waiting for %s %d\n", until_what.c_str(), until_value);
+  return until_left > 0;
+}
+
 int script_tag::step() {
   frames++;
-  if (wait > 0 && --wait > 0) return 1;
+  if (Waiting()) return 1;
   while (pc < lines.size()) {
     std::istringstream in(lines[pc++]);
     std::string verb;
     if (!(in >> verb) || verb[0] == '#') continue;
+    if (verb == "repeat" || verb == "end") {
+      RunLoop(in, verb);
+      continue;
+    }
     RunCommand(in, verb, *this);
-    if (wait > 0) return 1;
+    if (wait > 0 || until_left > 0) return 1;
   }
   return 0;
 }
