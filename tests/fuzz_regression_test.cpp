@@ -29,6 +29,16 @@ TEST(FuzzRegression, FontsGiveSaneMetricsOrNothing) {
     std::shared_ptr<TFont> font = LoadFreeTypeFontFromMemory(data.data(), data.size(), 24, 4);
     if (!font) continue;
     EXPECT_GE(font->Height(), 0) << path;
+    // Glyphs a damaged face claims to be huge come out blank, not as giant pixmaps.
+    for (int code = 32; code < 128; code++) {
+      std::shared_ptr<TPixmap> pixmap;
+      float advance = 0;
+      int x, y, w, h;
+      font->LoadGlyph(font->CharToGlyph(code), &pixmap, &advance, &x, &y, &w, &h);
+      if (!pixmap) continue;
+      EXPECT_LE(pixmap->width, 256) << path << " '" << char(code) << "'";
+      EXPECT_LE(pixmap->height, 256) << path << " '" << char(code) << "'";
+    }
   }
 }
 

@@ -20,7 +20,7 @@ FT_Library Library() {
 class TFreeTypeFont : public TFont {
  public:
   FT_Face _ft_face = nullptr;
-  int _style = 0, _height = 0, _ascend = 0, _descend = 0;
+  int _style = 0, _size = 0, _height = 0, _ascend = 0, _descend = 0;
   std::string _buf;  // a face made from memory reads these bytes for as long as it lives
 
   ~TFreeTypeFont() override {
@@ -57,6 +57,7 @@ int TFreeTypeFont::OpenMemory(std::string bytes) {
 int TFreeTypeFont::SetSize(int size) {
   while (size >= 1 && FT_Set_Pixel_Sizes(_ft_face, 0, static_cast<FT_UInt>(size)) != 0) size--;
   if (size < 1) return 0;
+  _size = size;
   const FT_Size_Metrics& m = _ft_face->size->metrics;
   // NOTE: a damaged face can claim a negative height; text centring needs a real one.
   _height = std::max(0, static_cast<int>(m.height >> 6));
@@ -88,9 +89,14 @@ void TFreeTypeFont::LoadGlyph(int index, std::shared_ptr<TPixmap>* pixmap, float
                               int* h) {
   *pixmap = nullptr;
   *advance = 0, *x = *y = *w = *h = 0;
-  if (index < 0 || FT_Load_Glyph(_ft_face, static_cast<FT_UInt>(index + 1), FT_LOAD_RENDER) != 0) return;
+  if (index < 0 || FT_Load_Glyph(_ft_face, static_cast<FT_UInt>(index + 1), FT_LOAD_DEFAULT) != 0) return;
   FT_GlyphSlot slot = _ft_face->glyph;
   *advance = static_cast<float>(slot->advance.x >> 6);
+  // A damaged face can claim glyphs thousands of pixels across: hundreds of megabytes and
+  // seconds to rasterise. Such a glyph draws as blank.
+  long limit = 8L * std::max(_size, 32);
+  if ((slot->metrics.width >> 6) > limit || (slot->metrics.height >> 6) > limit) return;
+  if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return;
   *x = slot->bitmap_left;
   *y = _ascend - slot->bitmap_top;
   *w = static_cast<int>(slot->bitmap.width);
