@@ -270,16 +270,23 @@ std::vector<TGraphicsMode> GLGraphicsModes() {
   return modes;
 }
 
+// Where the picture sits in the window, in window coordinates; 0 when there is no window.
+static int PictureInWindow(TGLGraphics* g, int* x, int* y, int* w, int* h) {
+  if (!g || !g->window) return 0;
+  int ww, wh;
+  SDL_GetWindowSize(g->window, &ww, &wh);
+  FitPicture(g->width, g->height, ww, wh, x, y, w, h);
+  return 1;
+}
+
 // Window and picture coordinates, for the pointer (window coordinates, not drawable pixels).
 void WindowToPicture(int wx, int wy, int* px, int* py) {
   TGLGraphics* g = GLD.current;
-  if (!g || !g->window) {
+  int x, y, w, h;
+  if (!PictureInWindow(g, &x, &y, &w, &h)) {
     *px = wx, *py = wy;
     return;
   }
-  int ww, wh, x, y, w, h;
-  SDL_GetWindowSize(g->window, &ww, &wh);
-  FitPicture(g->width, g->height, ww, wh, &x, &y, &w, &h);
   int mx = w > 0 ? static_cast<int>(static_cast<int64_t>(wx - x) * g->width / w) : wx;
   int my = h > 0 ? static_cast<int>(static_cast<int64_t>(wy - y) * g->height / h) : wy;
   *px = std::clamp(mx, 0, g->width - 1);
@@ -288,13 +295,11 @@ void WindowToPicture(int wx, int wy, int* px, int* py) {
 
 void PictureToWindow(int px, int py, int* wx, int* wy) {
   TGLGraphics* g = GLD.current;
-  if (!g || !g->window) {
+  int x, y, w, h;
+  if (!PictureInWindow(g, &x, &y, &w, &h)) {
     *wx = px, *wy = py;
     return;
   }
-  int ww, wh, x, y, w, h;
-  SDL_GetWindowSize(g->window, &ww, &wh);
-  FitPicture(g->width, g->height, ww, wh, &x, &y, &w, &h);
   *wx = x + static_cast<int>(static_cast<int64_t>(px) * w / g->width);
   *wy = y + static_cast<int>(static_cast<int64_t>(py) * h / g->height);
 }
