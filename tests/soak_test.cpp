@@ -84,6 +84,9 @@ soak_figures RunSoak(soak_bot* bot, int frames) {
   bot->AttachJoystick();
   SetClockSeam(FakeClock, FakeSleep);
   SetPresentHook(OnPresent);
+  // The program starts on no screen; a run before this one in the process left its last.
+  game_state = 0;
+  quit_requested = 0;
   EXPECT_EQ(StartGame(), 1);
   f.rss_start_kb = ResidentKb();
   while (f.frames < frames && !quit_requested) {
