@@ -120,6 +120,41 @@ TEST_F(DrawTest, MatrixFromRotationAndScale) {
   EXPECT_EQ(jy, 3.0f);
 }
 
+// The matrix for an angle is the same bits whichever angle was set before it.
+TEST_F(DrawTest, MatrixDependsOnlyOnTheAngleNotOnTheOneBefore) {
+  const float angles[] = {0.0f, 30.0f, -0.0f, 45.0f, 30.0f, 30.0f, 0.0f, 359.5f, -0.0f, 0.0f};
+  for (float a : angles) {
+    SetDrawTransform(a, 1.5f, 0.5f);
+    float m[4];
+    GetDrawMatrix(&m[0], &m[1], &m[2], &m[3]);
+    double r = a * 0.017453292519943295;
+    const float want[4] = {static_cast<float>(std::cos(r) * 1.5f), static_cast<float>(-std::sin(r) * 0.5f),
+                           static_cast<float>(std::sin(r) * 1.5f), static_cast<float>(std::cos(r) * 0.5f)};
+    for (int k = 0; k < 4; k++) {
+      EXPECT_EQ(m[k], want[k]) << "angle " << a << " entry " << k;
+      EXPECT_EQ(std::signbit(m[k]), std::signbit(want[k])) << "angle " << a << " entry " << k;
+    }
+  }
+}
+
+// Each shape takes the colour and alpha in force when it is drawn, not one set later.
+TEST_F(DrawTest, ShapesKeepTheirOwnColourWhenTheNextOneChangesIt) {
+  SetBlendMode(2);
+  SetDrawColor(200, 10, 10);
+  FillRect(10, 10, 4, 4);
+  SetDrawColor(10, 200, 10);
+  FillRect(20, 10, 4, 4);
+  SetDrawColor(10, 10, 200);
+  SetDrawAlpha(0.5f);
+  SetBlendMode(3);
+  FillRect(30, 10, 4, 4);
+  SetDrawColor(255, 255, 255);
+  SetDrawAlpha(1.0f);
+  EXPECT_TRUE(SameRgb(ScreenPixel(12, 12), 200, 10, 10));
+  EXPECT_TRUE(SameRgb(ScreenPixel(22, 12), 10, 200, 10));
+  EXPECT_TRUE(Near(ScreenPixel(32, 12), 5, 5, 100));
+}
+
 TEST_F(DrawTest, RotationNinetyTurnsRightIntoDown) {
   SetBlendMode(2);
   SetDrawHandle(-10, 0);  // a 1x1 rectangle 10 pixels right of the handle point

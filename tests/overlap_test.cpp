@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -202,6 +203,45 @@ TEST(Overlap, EmptyAndWildInputGivesZero) {
   float nan = std::nanf("");
   EXPECT_EQ(Overlap(Solid(10, 10, 0, 0), Solid(10, 10, 0, 0), Matrix{nan, 0, 0, 1}), 0);
   EXPECT_EQ(Overlap(Solid(10, 10, 0, 0), Solid(10, 10, 0, 0), kIdentity, INFINITY, 0), 0);
+}
+
+// ---- the quick reject ahead of the placed boxes ----
+
+// Boxes that meet, or touch, are never turned away by the quick test, whatever the turn,
+// scale, handle or distance from the origin; boxes far apart are.
+TEST(Overlap, QuickRejectNeverRefusesBoxesThatMeet) {
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<float> angle(0, 360), scale(-3, 3), handle(-20, 40), frac(0, 1);
+  std::uniform_int_distribution<int> size(1, 64), offset(-70, 70);
+  const int far[] = {0, 1000, 4000000, -90000000};
+  int met = 0, refused_apart = 0;
+  for (int i = 0; i < 20000; i++) {
+    Matrix m = Rotation(angle(rng));
+    float sx = scale(rng), sy = scale(rng);
+    m = {m.ix * sx, m.iy * sy, m.jx * sx, m.jy * sy};
+    int base = far[i % 4];
+    TOverlapShape a = Solid(size(rng), size(rng), base, base / 3, handle(rng), handle(rng));
+    TOverlapShape b = Solid(size(rng), size(rng), base + offset(rng), base / 3 + offset(rng), handle(rng), handle(rng));
+    float ox = frac(rng), oy = frac(rng);
+    int meet = BoxesMeet(PlaceShape(a, m.ix, m.iy, m.jx, m.jy, ox, oy), PlaceShape(b, m.ix, m.iy, m.jx, m.jy, ox, oy));
+    int apart = ShapesFarApart(a, b, m.ix, m.iy, m.jx, m.jy, ox, oy);
+    if (meet) {
+      met++;
+      ASSERT_EQ(apart, 0) << "case " << i;
+    } else {
+      refused_apart += apart;
+    }
+  }
+  EXPECT_GT(met, 1000);
+  EXPECT_GT(refused_apart, 1000);  // the quick test does turn most distant pairs away
+}
+
+TEST(Overlap, QuickRejectLeavesWildInputToTheFullTest) {
+  float nan = std::nanf("");
+  EXPECT_EQ(ShapesFarApart(Solid(10, 10, 0, 0), Solid(10, 10, 500, 0), nan, 0, 0, 1, 0, 0), 0);
+  EXPECT_EQ(ShapesFarApart(Solid(10, 10, 0, 0), Solid(10, 10, 500, 0), 1, 0, 0, 1, INFINITY, 0), 0);
+  EXPECT_EQ(ShapesFarApart(Solid(10, 10, 0, 0), Solid(10, 10, 500, 0), 1, 0, 0, 1, 0, 0), 1);
+  EXPECT_EQ(ShapesFarApart(Solid(10, 10, 0, 0), Solid(10, 10, 11, 0), 1, 0, 0, 1, 0, 0), 0);  // a pixel apart: left to the boxes
 }
 
 }  // namespace

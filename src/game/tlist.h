@@ -9,6 +9,7 @@ class tlist {
  public:
   struct link {
     std::shared_ptr<T> value;
+    std::shared_ptr<T> held;  // a member removed during a walk, alive until the walk ends
     link* succ = nullptr;
     link* pred = nullptr;
     link* next_dead = nullptr;
@@ -35,7 +36,8 @@ class tlist {
   }
 
   // Unlinks a member; removing one that already left does nothing.
-  // NOTE: while a walk runs, removed links are kept (with their succ) until it ends.
+  // NOTE: while a walk runs, removed links and their members are kept (with their succ)
+  // until it ends, so the walk needs no share of each member it visits.
   void remove(link* l) {
     if (!l || !l->value) return;
     std::shared_ptr<T> dropping = std::move(l->value);
@@ -43,6 +45,7 @@ class tlist {
     l->succ->pred = l->pred;
     count--;
     if (walking) {
+      l->held = std::move(dropping);
       l->next_dead = dead;
       dead = l;
     } else {
@@ -64,8 +67,7 @@ class tlist {
     walking++;
     for (link* l = head.succ; l != &head; l = l->succ) {
       if (!l->value) continue;
-      std::shared_ptr<T> keep = l->value;
-      if (f(*keep)) break;
+      if (f(*l->value)) break;
     }
     if (--walking == 0) free_dead();
   }

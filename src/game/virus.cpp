@@ -104,10 +104,11 @@ static void Destroy(virus_tag& v) {
 
 static int Shootable(const virus_tag& v) { return v.typ != V_CAPSULE && v.typ != V_CPU; }
 
-// A small virus already destroyed in this walk is still hit, counted and scored by later shots.
+// A small virus already destroyed in this walk is still hit, counted and scored by later shots;
+// one turned capsule is out of reach of the rest, so the walk ends there.
 static void ShotHits(virus_tag& v) {
+  if (!Shootable(v)) return;
   pshot_list.walk([&v](pshot_tag& s) {
-    if (!Shootable(v)) return 0;
     if (!ImagesOverlap(bits_img, TruncToInt(s.x), TruncToInt(s.y), 0, virus_img, TruncToInt(v.x),
                        TruncToInt(v.y), 0))
       return 0;
@@ -116,7 +117,7 @@ static void ShotHits(virus_tag& v) {
     v.hpts -= 1;
     if (v.hpts <= 0) Destroy(v);
     else explode_tag::set(v.x, v.y, RandomBurstFrame(), 4, 10);
-    return 0;
+    return Shootable(v) ? 0 : 1;
   });
 }
 

@@ -2,6 +2,8 @@
 // the value as given and forwards it to the back-end, which clamps it for drawing.
 #include "platform/draw.h"
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -9,13 +11,31 @@ struct {
   TDraw2DGraphics* current = nullptr;
 } DRAW;
 
+// Sine and cosine of the last angle asked for: most sprites of a frame share one.
+// Keyed by the angle's bits, so -0 and each NaN keep their own results.
+struct TTurn {
+  uint32_t bits = 0;
+  double cos = 1, sin = 0;
+};
+
+const TTurn& Turn(float degrees) {
+  static TTurn last;
+  uint32_t bits;
+  std::memcpy(&bits, &degrees, sizeof bits);
+  if (bits != last.bits) {
+    double r = degrees * 0.017453292519943295;
+    last = {bits, std::cos(r), std::sin(r)};
+  }
+  return last;
+}
+
 // The 2x2 matrix from rotation and scale; with y downward a positive angle turns clockwise.
 void RebuildMatrix(TDraw2DGraphics* s) {
-  double r = s->tform_rot * 0.017453292519943295;
-  s->tform_ix = static_cast<float>(std::cos(r) * s->tform_scale_x);
-  s->tform_iy = static_cast<float>(-std::sin(r) * s->tform_scale_y);
-  s->tform_jx = static_cast<float>(std::sin(r) * s->tform_scale_x);
-  s->tform_jy = static_cast<float>(std::cos(r) * s->tform_scale_y);
+  const TTurn& t = Turn(s->tform_rot);
+  s->tform_ix = static_cast<float>(t.cos * s->tform_scale_x);
+  s->tform_iy = static_cast<float>(-t.sin * s->tform_scale_y);
+  s->tform_jx = static_cast<float>(t.sin * s->tform_scale_x);
+  s->tform_jy = static_cast<float>(t.cos * s->tform_scale_y);
   s->_driver->SetTransform(s->tform_ix, s->tform_iy, s->tform_jx, s->tform_jy);
 }
 

@@ -57,6 +57,13 @@ void ApplyBlend(int mode) {
   glDisable(GL_ALPHA_TEST);
 }
 
+// A colour set between glBegin and glEnd is part of the vertices, so shapes in the same
+// state batch into one draw; set outside, each change would end the batch.
+void BeginShape(GLenum mode) {
+  glBegin(mode);
+  glColor4ubv(GL.rgba);
+}
+
 void Vertex(float x, float y, float tx, float ty) {
   glVertex2f(x * GL.ix + y * GL.iy + tx, x * GL.jx + y * GL.jy + ty);
 }
@@ -163,18 +170,17 @@ void TGLDraw2DDriver::SetBlend(int mode) {
   GL.stats.blend_changes++;
 }
 
+// The colour reaches GL with each shape's vertices (see Vertex), not here.
 void TGLDraw2DDriver::SetAlpha(float alpha) {
   if (alpha > 1.0f) alpha = 1.0f;
   if (!(alpha >= 0.0f)) alpha = 0.0f;  // negative or NaN
   GL.rgba[3] = static_cast<GLubyte>(alpha * 255.0f);
-  glColor4ubv(GL.rgba);
 }
 
 void TGLDraw2DDriver::SetColor(int red, int green, int blue) {
   GL.rgba[0] = static_cast<GLubyte>(std::clamp(red, 0, 255));
   GL.rgba[1] = static_cast<GLubyte>(std::clamp(green, 0, 255));
   GL.rgba[2] = static_cast<GLubyte>(std::clamp(blue, 0, 255));
-  glColor4ubv(GL.rgba);
 }
 
 void TGLDraw2DDriver::SetClsColor(int red, int green, int blue) {
@@ -206,7 +212,7 @@ void TGLDraw2DDriver::SetLineWidth(float width) {
 
 void TGLDraw2DDriver::Plot(float x, float y) {
   UseTexturing(0);
-  glBegin(GL_POINTS);
+  BeginShape(GL_POINTS);
   glVertex2f(x + 0.5f, y + 0.5f);
   glEnd();
   if (GL.recorder) {
@@ -217,7 +223,7 @@ void TGLDraw2DDriver::Plot(float x, float y) {
 
 void TGLDraw2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
   UseTexturing(0);
-  glBegin(GL_LINES);
+  BeginShape(GL_LINES);
   Vertex(x0, y0, tx + 0.5f, ty + 0.5f);
   Vertex(x1, y1, tx + 0.5f, ty + 0.5f);
   glEnd();
@@ -229,7 +235,7 @@ void TGLDraw2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx,
 
 void TGLDraw2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   UseTexturing(0);
-  glBegin(GL_QUADS);
+  BeginShape(GL_QUADS);
   Vertex(x0, y0, tx, ty);
   Vertex(x1, y0, tx, ty);
   Vertex(x1, y1, tx, ty);
@@ -276,7 +282,7 @@ void GLRestoreDrawState() {
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
                         float u0, float v0, float u1, float v1) {
   BindTexture(name);
-  glBegin(GL_QUADS);
+  BeginShape(GL_QUADS);
   glTexCoord2f(u0, v0), Vertex(x0, y0, tx, ty);
   glTexCoord2f(u1, v0), Vertex(x1, y0, tx, ty);
   glTexCoord2f(u1, v1), Vertex(x1, y1, tx, ty);

@@ -17,7 +17,7 @@ int ValidFrame(const TImage* image, int index) { return image && index >= 0 && i
 // Placed as DrawImageFrame would place it; the mask only where the pixels carry alpha.
 // A frame never filled is the blank transparent pixmap it draws as.
 TOverlapShape ShapeOf(TImage& image, int x, int y, int frame) {
-  const TPixmap* pixmap = image.Lock(frame, 1, 0).get();
+  const TPixmap* pixmap = image.Pixels(frame);
   if (pixmap && !TPixmap::HasAlpha(pixmap->format)) pixmap = nullptr;
   return {image.width, image.height, image.handle_x, image.handle_y, pixmap, x, y};
 }
@@ -43,6 +43,12 @@ std::shared_ptr<TPixmap> TImage::Lock(int index, int read, int write) {
     seqs[index] = 0;
   }
   return pixmaps[index];
+}
+
+const TPixmap* TImage::Pixels(int index) {
+  if (!ValidFrame(this, index)) return nullptr;
+  if (!pixmaps[index]) pixmaps[index] = TPixmap::Create(width, height, PF_RGBA8888);
+  return pixmaps[index].get();
 }
 
 void TImage::SetPixmap(int index, std::shared_ptr<TPixmap> pixmap) {

@@ -22,6 +22,7 @@ class TImage {
   int CountFrames() const { return static_cast<int>(pixmaps.size()); }
   TImageFrame* Frame(int index);  // the device copy, made on demand; nullptr when it can't be
   std::shared_ptr<TPixmap> Lock(int index, int read, int write);
+  const TPixmap* Pixels(int index);  // as Lock(index, 1, 0) without taking a share
   void SetPixmap(int index, std::shared_ptr<TPixmap> pixmap);
   static std::shared_ptr<TImage> Create(int width, int height, int frames, int flags, int mr, int mg, int mb);
   static std::shared_ptr<TImage> Load(const std::string& source, int flags, int mr, int mg, int mb);

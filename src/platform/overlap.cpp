@@ -26,22 +26,24 @@ int Trunc(float f) {
 
 float Clamp01(float f) { return f < 0 ? 0 : f > 1 ? 1 : f; }
 
-void BoxOf(const TOverlapQuad& q, float* x0, float* y0, float* x1, float* y1) {
-  *x0 = *x1 = q.c[0].x;
-  *y0 = *y1 = q.c[0].y;
+// As std::fmin and std::fmax (a NaN loses), but inlined: thousands of tests a frame.
+float Min(float a, float b) { return (b < a || a != a) ? b : a; }
+float Max(float a, float b) { return (b > a || a != a) ? b : a; }
+
+struct TBox {
+  float x0, y0, x1, y1;
+};
+
+TBox BoxOf(const TOverlapQuad& q) {
+  TBox b = {q.c[0].x, q.c[0].y, q.c[0].x, q.c[0].y};
   for (const TOverlapCorner& c : q.c) {
-    *x0 = std::fmin(*x0, c.x), *x1 = std::fmax(*x1, c.x);
-    *y0 = std::fmin(*y0, c.y), *y1 = std::fmax(*y1, c.y);
+    b.x0 = Min(b.x0, c.x), b.x1 = Max(b.x1, c.x);
+    b.y0 = Min(b.y0, c.y), b.y1 = Max(b.y1, c.y);
   }
+  return b;
 }
 
-int RowRange(const TOverlapQuad& q, int* top, int* bottom) {
-  float x0, y0, x1, y1;
-  BoxOf(q, &x0, &y0, &x1, &y1);
-  *top = Trunc(y0);
-  *bottom = Trunc(y1);  // excluded
-  return *top < *bottom;
-}
+int Meet(const TBox& a, const TBox& b) { return !(a.x1 < b.x0 || b.x1 < a.x0 || a.y1 < b.y0 || b.y1 < a.y0); }
 
 // Where edge a->b crosses the middle of row r, when its truncated rows include r.
 int EdgeAtRow(const TOverlapCorner& a, const TOverlapCorner& b, int r, TOverlapCorner* at) {
@@ -108,12 +110,9 @@ int Finite(const TOverlapQuad& q) {
   return 1;
 }
 
-}  // namespace
-
-// Module Functions
-
-TOverlapQuad PlaceShape(const TOverlapShape& s, float ix, float iy, float jx, float jy, float origin_x,
-                        float origin_y) {
+// The corners alone; the mask is looked at only once the boxes meet.
+TOverlapQuad Corners(const TOverlapShape& s, float ix, float iy, float jx, float jy, float origin_x,
+                     float origin_y) {
   const float lx[4] = {-s.handle_x, s.width - s.handle_x, s.width - s.handle_x, -s.handle_x};
   const float ly[4] = {-s.handle_y, -s.handle_y, s.height - s.handle_y, s.height - s.handle_y};
   const float u[4] = {0, 1, 1, 0}, v[4] = {0, 0, 1, 1};
@@ -121,27 +120,67 @@ TOverlapQuad PlaceShape(const TOverlapShape& s, float ix, float iy, float jx, fl
   TOverlapQuad q{};
   for (int k = 0; k < 4; k++)
     q.c[k] = {lx[k] * ix + ly[k] * iy + tx, lx[k] * jx + ly[k] * jy + ty, u[k], v[k]};
+  q.mask = nullptr;
+  return q;
+}
+
+}  // namespace
+
+// One axis of a placed frame's box from the matrix row alone, and how large the terms
+// summed were (what rounding scales with).
+void AxisRange(float l0, float l1, float m0, float m1, float i, float j, float t, float* lo, float* hi,
+               float* size) {
+  float a0 = l0 * i, a1 = l1 * i, b0 = m0 * j, b1 = m1 * j;
+  *lo = t + (a0 < a1 ? a0 : a1) + (b0 < b1 ? b0 : b1);
+  *hi = t + (a0 < a1 ? a1 : a0) + (b0 < b1 ? b1 : b0);
+  *size = std::fabs(t) + std::fabs(a0) + std::fabs(a1) + std::fabs(b0) + std::fabs(b1);
+}
+
+// Far apart on one axis: a gap wider than a pixel plus any rounding either box could carry.
+int Apart(float lo_a, float hi_a, float size_a, float lo_b, float hi_b, float size_b) {
+  float slack = 1.0f + 1e-5f * (size_a + size_b);
+  return lo_b - hi_a > slack || lo_a - hi_b > slack;
+}
+
+// Module Functions
+
+int ShapesFarApart(const TOverlapShape& a, const TOverlapShape& b, float ix, float iy, float jx, float jy,
+                   float origin_x, float origin_y) {
+  float la0 = -a.handle_x, la1 = a.width - a.handle_x, ma0 = -a.handle_y, ma1 = a.height - a.handle_y;
+  float lb0 = -b.handle_x, lb1 = b.width - b.handle_x, mb0 = -b.handle_y, mb1 = b.height - b.handle_y;
+  float lo_a, hi_a, size_a, lo_b, hi_b, size_b;
+  AxisRange(la0, la1, ma0, ma1, ix, iy, static_cast<float>(a.x) + origin_x, &lo_a, &hi_a, &size_a);
+  AxisRange(lb0, lb1, mb0, mb1, ix, iy, static_cast<float>(b.x) + origin_x, &lo_b, &hi_b, &size_b);
+  if (Apart(lo_a, hi_a, size_a, lo_b, hi_b, size_b)) return 1;
+  AxisRange(la0, la1, ma0, ma1, jx, jy, static_cast<float>(a.y) + origin_y, &lo_a, &hi_a, &size_a);
+  AxisRange(lb0, lb1, mb0, mb1, jx, jy, static_cast<float>(b.y) + origin_y, &lo_b, &hi_b, &size_b);
+  return Apart(lo_a, hi_a, size_a, lo_b, hi_b, size_b);
+}
+
+TOverlapQuad PlaceShape(const TOverlapShape& s, float ix, float iy, float jx, float jy, float origin_x,
+                        float origin_y) {
+  TOverlapQuad q = Corners(s, ix, iy, jx, jy, origin_x, origin_y);
   q.mask = UsableMask(s.mask) ? s.mask : nullptr;
   return q;
 }
 
 // Boxes that only touch still meet; the pixel test decides them.
-int BoxesMeet(const TOverlapQuad& a, const TOverlapQuad& b) {
-  float ax0, ay0, ax1, ay1, bx0, by0, bx1, by1;
-  BoxOf(a, &ax0, &ay0, &ax1, &ay1);
-  BoxOf(b, &bx0, &by0, &bx1, &by1);
-  return !(ax1 < bx0 || bx1 < ax0 || ay1 < by0 || by1 < ay0);
-}
+int BoxesMeet(const TOverlapQuad& a, const TOverlapQuad& b) { return Meet(BoxOf(a), BoxOf(b)); }
 
 // Only rows where both quadrilaterals have spans can answer, so the scan keeps to
 // the rows they share.
 int ShapesOverlap(const TOverlapShape& a, const TOverlapShape& b, float ix, float iy, float jx, float jy,
                   float origin_x, float origin_y) {
-  TOverlapQuad qa = PlaceShape(a, ix, iy, jx, jy, origin_x, origin_y);
-  TOverlapQuad qb = PlaceShape(b, ix, iy, jx, jy, origin_x, origin_y);
-  if (!Finite(qa) || !Finite(qb) || !BoxesMeet(qa, qb)) return 0;
-  int ta, ba, tb, bb;
-  if (!RowRange(qa, &ta, &ba) || !RowRange(qb, &tb, &bb)) return 0;
+  if (ShapesFarApart(a, b, ix, iy, jx, jy, origin_x, origin_y)) return 0;
+  TOverlapQuad qa = Corners(a, ix, iy, jx, jy, origin_x, origin_y);
+  TOverlapQuad qb = Corners(b, ix, iy, jx, jy, origin_x, origin_y);
+  if (!Finite(qa) || !Finite(qb)) return 0;
+  TBox box_a = BoxOf(qa), box_b = BoxOf(qb);
+  if (!Meet(box_a, box_b)) return 0;
+  int ta = Trunc(box_a.y0), ba = Trunc(box_a.y1), tb = Trunc(box_b.y0), bb = Trunc(box_b.y1);  // bottoms excluded
+  if (ta >= ba || tb >= bb) return 0;
+  qa.mask = UsableMask(a.mask) ? a.mask : nullptr;
+  qb.mask = UsableMask(b.mask) ? b.mask : nullptr;
   int from = ta > tb ? ta : tb, to = ba < bb ? ba : bb;
   TSpan sa, sb;
   for (int r = from; r < to; r++) {

@@ -25,5 +25,7 @@ struct TOverlapQuad {
 TOverlapQuad PlaceShape(const TOverlapShape& s, float ix, float iy, float jx, float jy, float origin_x,
                         float origin_y);                        // corners on screen
 int BoxesMeet(const TOverlapQuad& a, const TOverlapQuad& b);  // 0 only when one box lies wholly beyond the other
+int ShapesFarApart(const TOverlapShape& a, const TOverlapShape& b, float ix, float iy, float jx, float jy,
+                   float origin_x, float origin_y);  // 1 only when BoxesMeet of the placed shapes is surely 0
 int ShapesOverlap(const TOverlapShape& a, const TOverlapShape& b, float ix, float iy, float jx, float jy,
                   float origin_x, float origin_y);  // 1 at the first pixel solid in both
