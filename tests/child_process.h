@@ -29,7 +29,7 @@ struct child_result {
   std::string out, err;
 };
 
-struct child_spec {
+struct child_plan {
   std::string program;
   std::vector<std::string> args;
   std::string cwd;
@@ -49,11 +49,11 @@ inline int CountLines(const std::string& s) {
   return n;
 }
 
-// The parent's environment with the headless defaults and the spec's own settings over it.
-inline std::vector<std::string> ChildEnvironment(const child_spec& spec) {
+// The parent's environment with the headless defaults and the plan's own settings over it.
+inline std::vector<std::string> ChildEnvironment(const child_plan& plan) {
   std::vector<std::pair<std::string, std::string>> over = {
       {"SDL_VIDEODRIVER", "offscreen"}, {"SDL_AUDIODRIVER", "dummy"}, {"LIBGL_ALWAYS_SOFTWARE", "1"}};
-  over.insert(over.end(), spec.env.begin(), spec.env.end());
+  over.insert(over.end(), plan.env.begin(), plan.env.end());
   auto overridden = [&over](const std::string& name, size_t from) {
     for (size_t i = from; i < over.size(); i++)
       if (over[i].first == name) return true;
@@ -86,15 +86,15 @@ inline std::vector<char*> CStrings(std::vector<std::string>& v) {
   return p;
 }
 
-inline child_result RunChild(const child_spec& spec, const fs::path& log_dir) {
+inline child_result RunChild(const child_plan& plan, const fs::path& log_dir) {
   child_result r;
   fs::path out = log_dir / "stdout.txt", err = log_dir / "stderr.txt";
-  std::vector<std::string> args = {spec.program};
-  args.insert(args.end(), spec.args.begin(), spec.args.end());
-  std::vector<std::string> env = ChildEnvironment(spec);
+  std::vector<std::string> args = {plan.program};
+  args.insert(args.end(), plan.args.begin(), plan.args.end());
+  std::vector<std::string> env = ChildEnvironment(plan);
   std::vector<char*> argv = CStrings(args), envp = CStrings(env);
   pid_t pid = fork();
-  if (pid == 0) ExecChild(spec.program.c_str(), spec.cwd.c_str(), argv.data(), envp.data(), out.c_str(), err.c_str());
+  if (pid == 0) ExecChild(plan.program.c_str(), plan.cwd.c_str(), argv.data(), envp.data(), out.c_str(), err.c_str());
   if (pid < 0) return r;
   auto start = std::chrono::steady_clock::now();
   int status = 0, termed = 0;
@@ -103,11 +103,11 @@ inline child_result RunChild(const child_spec& spec, const fs::path& log_dir) {
     if (w == pid) break;
     int ms = static_cast<int>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-    if (!termed && spec.sigterm_after_ms >= 0 && ms >= spec.sigterm_after_ms) {
+    if (!termed && plan.sigterm_after_ms >= 0 && ms >= plan.sigterm_after_ms) {
       kill(pid, SIGTERM);
       termed = 1;
     }
-    if (ms >= spec.timeout_ms) {
+    if (ms >= plan.timeout_ms) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
       r.timed_out = 1;
@@ -158,23 +158,23 @@ class game_folder {
 
   // The real program, started by its full path so it finds its own folder.
   child_result RunGame(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
-    child_spec spec;
-    spec.program = at("kelvane").string();
-    spec.cwd = root_.string();  // not its own folder: it has to change there itself
-    spec.env = std::move(env);
-    spec.sigterm_after_ms = sigterm_after_ms;
-    return RunChild(spec, root_);
+    child_plan plan;
+    plan.program = at("kelvane").string();
+    plan.cwd = root_.string();  // not its own folder: it has to change there itself
+    plan.env = std::move(env);
+    plan.sigterm_after_ms = sigterm_after_ms;
+    return RunChild(plan, root_);
   }
 
   // The playtest tool running the real game from a script, in the game's folder.
   child_result RunScript(const std::string& script, std::vector<std::pair<std::string, std::string>> env = {}) const {
     std::ofstream(root_ / "script.txt") << script;
-    child_spec spec;
-    spec.program = (fs::path(KELVANE_BINARY_DIR) / "tools" / "playtest" / "playtest").string();
-    spec.args = {(root_ / "script.txt").string(), root_.string()};
-    spec.cwd = game_.string();
-    spec.env = std::move(env);
-    return RunChild(spec, root_);
+    child_plan plan;
+    plan.program = (fs::path(KELVANE_BINARY_DIR) / "tools" / "playtest" / "playtest").string();
+    plan.args = {(root_ / "script.txt").string(), root_.string()};
+    plan.cwd = game_.string();
+    plan.env = std::move(env);
+    return RunChild(plan, root_);
   }
 
  private:
