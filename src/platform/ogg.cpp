@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,12 @@ namespace {
 struct TMemSource {
   const uint8_t* data;
   size_t size, pos;
+};
+
+// What the page check learns: the links, and the sample frames their last pages claim.
+struct TStreamShape {
+  int links = 0;
+  int64_t frames = 0;
 };
 
 }  // namespace
@@ -38,9 +45,10 @@ static size_t ReadMem(void* ptr, size_t size, size_t count, void* source) {
 
 // vorbisfile skips damaged pages and stops quietly where a file was cut short, so check
 // first that every page is whole and passes its checksum, that each link's pages run in
-// sequence, and that the last page ends the stream. Gives the number of links, 0 if damaged.
-static int CountIntactLinks(const uint8_t* data, size_t size) {
-  if (size == 0 || size > INT_MAX) return 0;
+// sequence, and that the last page ends the stream. Gives no links if damaged.
+static TStreamShape CheckPages(const uint8_t* data, size_t size) {
+  TStreamShape shape;
+  if (size == 0 || size > INT_MAX) return shape;
   ogg_sync_state sync;
   ogg_sync_init(&sync);
   std::memcpy(ogg_sync_buffer(&sync, long(size)), data, size);
@@ -55,10 +63,21 @@ static int CountIntactLinks(const uint8_t* data, size_t size) {
     ok = starts || follows;
     links += starts;
     serial = ogg_page_serialno(&page), seq = ogg_page_pageno(&page), ended = ogg_page_eos(&page);
+    int64_t end = ogg_page_granulepos(&page);
+    if (ended && end > 0 && shape.frames < INT64_MAX - end) shape.frames += end;
   }
   ok = ok && result == 0 && ended && sync.returned == sync.fill;
   ogg_sync_clear(&sync);
-  return ok ? links : 0;
+  shape.links = ok ? links : 0;
+  return shape;
+}
+
+// Room for the whole decoded stream up front, so loading a long track never holds two
+// copies while the buffer grows. The pages' claim is only believed when it is plausible.
+static void ReserveDecoded(const TStreamShape& shape, int channels, size_t compressed, std::vector<uint8_t>* out) {
+  uint64_t bytes = uint64_t(shape.frames) * 2 * uint64_t(channels);
+  uint64_t plausible = std::min<uint64_t>(64 * uint64_t(compressed) + (1 << 20), MAX_DECODED_BYTES);
+  if (bytes > 0 && bytes <= plausible) out->reserve(size_t(bytes));
 }
 
 // Every link of a chained stream must match the first, since the sample has one format.
@@ -81,12 +100,13 @@ static bool DecodeAll(OggVorbis_File* vf, const vorbis_info& first, int links, s
   }
 }
 
-static std::shared_ptr<TAudioSample> DecodeOpened(OggVorbis_File* vf, int links) {
+static std::shared_ptr<TAudioSample> DecodeOpened(OggVorbis_File* vf, const TStreamShape& shape, size_t compressed) {
   vorbis_info* info = ov_info(vf, -1);
   if (!info || (info->channels != 1 && info->channels != 2) || info->rate <= 0 || info->rate > INT_MAX) return nullptr;
   vorbis_info first = *info;
   auto sample = std::make_shared<TAudioSample>();
-  if (!DecodeAll(vf, first, links, &sample->data)) return nullptr;
+  ReserveDecoded(shape, first.channels, compressed, &sample->data);
+  if (!DecodeAll(vf, first, shape.links, &sample->data)) return nullptr;
   size_t frame_bytes = 2 * size_t(first.channels);
   if (sample->data.empty() || sample->data.size() % frame_bytes) return nullptr;
   sample->format = first.channels == 1 ? SF_MONO16LE : SF_STEREO16LE;
@@ -98,15 +118,15 @@ static std::shared_ptr<TAudioSample> DecodeOpened(OggVorbis_File* vf, int links)
 // Module Functions
 
 std::shared_ptr<TAudioSample> DecodeOggVorbis(const uint8_t* data, size_t size) {
-  int links = data ? CountIntactLinks(data, size) : 0;
-  if (!links) return nullptr;
+  TStreamShape shape = data ? CheckPages(data, size) : TStreamShape{};
+  if (!shape.links) return nullptr;
   TMemSource source{data, size, 0};
   // NOTE: opened as a plain unseekable stream: the seekable opening scans for links, starts a
   // chained stream in its last link, and leaks on some damaged files.
   ov_callbacks callbacks{ReadMem, nullptr, nullptr, nullptr};
   OggVorbis_File vf;
   if (ov_open_callbacks(&source, &vf, nullptr, 0, callbacks) != 0) return nullptr;
-  std::shared_ptr<TAudioSample> sample = DecodeOpened(&vf, links);
+  std::shared_ptr<TAudioSample> sample = DecodeOpened(&vf, shape, size);
   ov_clear(&vf);
   return sample;
 }
