@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <SDL2/SDL.h>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 #include "gl_test_util.h"
 #include "platform/gl_driver.h"
@@ -15,6 +18,13 @@ int FakeNow() { return fake_now; }
 void FakeSleep(int ms) {
   fake_sleeps.push_back(ms);
   fake_now += ms;
+}
+
+long AnonymousKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("RssAnon:", 0) == 0) return std::atol(line.c_str() + 8);
+  return -1;
 }
 
 struct DisplayTest : ::testing::Test {
@@ -164,6 +174,34 @@ TEST_F(DisplayTest, ExplicitSyncAndHertzZeroNeverSleepByTheClock) {
   EXPECT_EQ(IsClockPaced(), 0);
   FlipFrame(-1);
   EXPECT_TRUE(fake_sleeps.empty());
+}
+
+// Blocks freed in the middle of the heap stay resident until the heap is told to let
+// them go; paced presents do that while they wait.
+TEST_F(DisplayTest, PacedPresentsHandFreedHeapBack) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator keeps its pages its own way";
+#endif
+  SetClockSeam(FakeNow, FakeSleep);
+  ASSERT_TRUE(OpenTestDisplay(60));
+  const size_t kBlock = 64 << 10;
+  std::vector<char*> blocks;
+  for (int i = 0; i < 512; i++) {
+    blocks.push_back(static_cast<char*>(std::malloc(kBlock)));
+    std::memset(blocks.back(), 1, kBlock);
+    asm volatile("" : : "r"(blocks.back()) : "memory");  // the pages must really be touched
+  }
+  char* pin = blocks.back();  // the last one made stays, so the heap cannot just shrink
+  blocks.pop_back();
+  for (char* b : blocks) std::free(b);
+  long before = AnonymousKb();
+  for (int i = 0; i < 60; i++) {
+    fake_now += 3;
+    FlipFrame(-1);
+  }
+  long after = AnonymousKb();
+  std::free(pin);
+  EXPECT_GT(before - after, 16 * 1024) << before << " kB before, " << after << " kB after";
 }
 
 TEST_F(DisplayTest, SleepMillisNegativeReturnsAtOnce) {
