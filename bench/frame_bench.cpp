@@ -19,6 +19,7 @@
 #include "frame_bench_scenes.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -47,14 +48,7 @@ void no_clock_wait_sleep(int) {}
 
 // The splash ends on the Escape pushed at its first frame.
 void SkipSplash() {
-  for (int down = 1; down >= 0; down--) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-    e.key.keysym.sym = SDLK_ESCAPE;
-    SDL_PushEvent(&e);
-  }
+  synthetic::TapKey(SDL_SCANCODE_ESCAPE);
   SetPresentHook(nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include "app/game.h"
 #include "game/globals.h"
 #include "platform/display.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -16,10 +17,7 @@ int in_splash = 1;
 
 void OnPresent() {
   if (in_splash) {  // skip the splash: one Escape on its first frame
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
-    SDL_PushEvent(&e);
+    synthetic::TapKey(SDL_SCANCODE_ESCAPE);
     in_splash = 0;
     return;
   }

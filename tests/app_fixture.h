@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/pixmap.h"
 #include "render/twdraw.h"
+#include "synthetic_input.h"
 
 namespace appfix {
 
@@ -27,47 +28,6 @@ inline void OpenDisplayOnce() {
   SetMaskKey(0, 0, 0);
   SetDefaultImageFlags(9);
   open = true;
-}
-
-inline Uint32 WindowId() { return DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0; }
-
-inline void PushKey(int type, SDL_Keycode sym, SDL_Scancode scan) {
-  SDL_Event e{};
-  e.type = type;
-  e.key.windowID = WindowId();
-  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.key.keysym.sym = sym;
-  e.key.keysym.scancode = scan;
-  SDL_PushEvent(&e);
-}
-
-inline void PushMouseMotion(int x, int y) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  e.motion.windowID = WindowId();
-  e.motion.x = x;
-  e.motion.y = y;
-  SDL_PushEvent(&e);
-}
-
-inline void PushMouseButton(int type, int x, int y) {
-  SDL_Event e{};
-  e.type = type;
-  e.button.windowID = WindowId();
-  e.button.button = SDL_BUTTON_LEFT;
-  e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.button.clicks = 1;
-  e.button.x = x;
-  e.button.y = y;
-  SDL_PushEvent(&e);
-}
-
-inline void PushClose() {
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.windowID = WindowId();
-  e.window.event = SDL_WINDOWEVENT_CLOSE;
-  SDL_PushEvent(&e);
 }
 
 // A plain image of one colour, handle at its top-left, black transparent.

@@ -22,6 +22,7 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "render/twdraw.h"
+#include "synthetic_input.h"
 
 namespace gamefix {
 
@@ -116,17 +117,6 @@ inline void ResetGameGlobals() {
   music_channel.reset();
 }
 
-inline void PushKey(int type, SDL_Keycode sym, SDL_Scancode scan) {
-  SDL_Event e{};
-  e.type = type;
-  e.key.windowID = DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0;
-  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-  e.key.repeat = 0;
-  e.key.keysym.sym = sym;
-  e.key.keysym.scancode = scan;
-  SDL_PushEvent(&e);
-}
-
 inline Box LitBox(const TPixmap& shot, int threshold) {
   Box b{shot.width, shot.height, -1, -1};
   for (int y = 0; y < shot.height; y++) {
@@ -203,18 +193,18 @@ class GameFixture : public ::testing::Test {
     snd_powerup = saved_sounds[3], snd_stageclear = saved_sounds[4], snd_gamestart = saved_sounds[5];
   }
 
-  // Keys by the SDL key the player would press.
-  void KeyDown(SDL_Keycode sym, SDL_Scancode scan) { gamefix::PushKey(SDL_KEYDOWN, sym, scan); }
-  void KeyUp(SDL_Keycode sym, SDL_Scancode scan) { gamefix::PushKey(SDL_KEYUP, sym, scan); }
-  void PressLeft() { KeyDown(SDLK_LEFT, SDL_SCANCODE_LEFT); }
-  void PressRight() { KeyDown(SDLK_RIGHT, SDL_SCANCODE_RIGHT); }
+  // Keys by their place on the keyboard.
+  void KeyDown(SDL_Scancode scan) { synthetic::PushKey(scan, true); }
+  void KeyUp(SDL_Scancode scan) { synthetic::PushKey(scan, false); }
+  void PressLeft() { KeyDown(SDL_SCANCODE_LEFT); }
+  void PressRight() { KeyDown(SDL_SCANCODE_RIGHT); }
   void TapFire() {
-    KeyDown(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
-    KeyUp(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+    KeyDown(SDL_SCANCODE_LCTRL);
+    KeyUp(SDL_SCANCODE_LCTRL);
   }
   void TapFireWall() {
-    KeyDown(SDLK_LALT, SDL_SCANCODE_LALT);
-    KeyUp(SDLK_LALT, SDL_SCANCODE_LALT);
+    KeyDown(SDL_SCANCODE_LALT);
+    KeyUp(SDL_SCANCODE_LALT);
   }
 
   // A virtual two-axis, three-button pad on port 0.

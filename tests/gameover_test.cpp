@@ -30,7 +30,7 @@ TEST_F(GameOverTest, NothingLeavesDuringTheWaitThenAnyFireKeyDoes) {
   for (int f = 1; f <= 249; f++) {
     TapEnter();
     TapFireWall();
-    ClickLeft();
+    synthetic::ClickMouse();
     Frame();
     ASSERT_EQ(game_state, GS_GAME_OVER) << "frame " << f;
     ASSERT_EQ(Footer(), "Game Over") << "frame " << f;
@@ -45,7 +45,7 @@ TEST_F(GameOverTest, LeftControlDoesNothingHere) {
   WaitOutGameOver();
   for (int f = 0; f < 10; f++) {
     TapFire();
-    TapKey(SDLK_SPACE, SDL_SCANCODE_SPACE);
+    synthetic::TapKey(SDL_SCANCODE_SPACE);
     Frame();
     ASSERT_EQ(game_state, GS_GAME_OVER);
   }
@@ -62,7 +62,7 @@ TEST_F(GameOverTest, EachFireKeyReturnsToTheTitle) {
     WaitOutGameOver();
     if (which == 0) TapEnter();
     if (which == 1) TapFireWall();  // left Alt
-    if (which == 2) ClickLeft();
+    if (which == 2) synthetic::ClickMouse();
     if (which == 3) SetButton(0, 1);
     Frame();
     if (which == 3) SetButton(0, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "platform/display.h"
 #include "platform/input.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -15,30 +16,9 @@ class InputTest : public ::testing::Test {
   }
 };
 
-void PushKey(SDL_Scancode scan, bool down, int repeat = 0) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.key.repeat = static_cast<Uint8>(repeat);
-  e.key.keysym.scancode = scan;
-  e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
-  SDL_PushEvent(&e);
-}
-
-void PushButton(Uint8 button, bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  e.button.button = button;
-  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-  SDL_PushEvent(&e);
-}
-
-void PushWindowEvent(SDL_WindowEventID id) {
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.event = id;
-  SDL_PushEvent(&e);
-}
+using synthetic::PushKey;
+using synthetic::PushMouseButton;
+using synthetic::PushWindowEvent;
 
 TEST_F(InputTest, GameKeysMapToVirtualKeyCodes) {
   struct { SDL_Scancode scan; int vk; } keys[] = {
@@ -93,9 +73,9 @@ TEST_F(InputTest, FlushForgetsHeldKeysUntilPressedAgain) {
 }
 
 TEST_F(InputTest, MouseButtonsHitsAndFlush) {
-  PushButton(SDL_BUTTON_LEFT, true);
-  PushButton(SDL_BUTTON_RIGHT, true);
-  PushButton(SDL_BUTTON_MIDDLE, true);
+  PushMouseButton(true, SDL_BUTTON_LEFT);
+  PushMouseButton(true, SDL_BUTTON_RIGHT);
+  PushMouseButton(true, SDL_BUTTON_MIDDLE);
   EXPECT_EQ(IsMouseButtonHeld(1), 1);
   EXPECT_EQ(ReadMouseHit(1), 1);
   EXPECT_EQ(ReadMouseHit(2), 1);
@@ -103,8 +83,8 @@ TEST_F(InputTest, MouseButtonsHitsAndFlush) {
   EXPECT_EQ(ReadMouseHit(1), 0);
   ClearMouseHits();
   EXPECT_EQ(IsMouseButtonHeld(1), 0);
-  PushButton(SDL_BUTTON_LEFT, false);
-  PushButton(SDL_BUTTON_LEFT, true);
+  PushMouseButton(false, SDL_BUTTON_LEFT);
+  PushMouseButton(true, SDL_BUTTON_LEFT);
   EXPECT_EQ(ReadMouseHit(1), 1);
 }
 
@@ -116,7 +96,7 @@ TEST_F(InputTest, PointerFollowsMotionInPicturePixels) {
 
 TEST_F(InputTest, DeactivationSuspendsAndClears) {
   PushKey(SDL_SCANCODE_LEFT, true);
-  PushButton(SDL_BUTTON_LEFT, true);
+  PushMouseButton(true, SDL_BUTTON_LEFT);
   PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   EXPECT_EQ(IsAppSuspended(), 1);
   EXPECT_EQ(IsKeyHeld(37), 0);
@@ -126,9 +106,7 @@ TEST_F(InputTest, DeactivationSuspendsAndClears) {
 }
 
 TEST_F(InputTest, CloseRequestIsTakenOnce) {
-  SDL_Event e{};
-  e.type = SDL_QUIT;
-  SDL_PushEvent(&e);
+  synthetic::PushQuit();
   EXPECT_EQ(TakeCloseRequest(), 1);
   EXPECT_EQ(TakeCloseRequest(), 0);
 }

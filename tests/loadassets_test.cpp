@@ -273,7 +273,7 @@ TEST_F(Splash, RetroLinesCrossTheSplash) {
 
 TEST_F(Splash, EscapeEndsItWithoutReachingTheMenu) {
   on_frame = [](int frame) {
-    if (frame == 10) appfix::PushKey(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    if (frame == 10) synthetic::PushKey(SDL_SCANCODE_ESCAPE, true);
   };
   ShowSplash(-25);
   ExpectSkippedAtFrame10();
@@ -281,7 +281,7 @@ TEST_F(Splash, EscapeEndsItWithoutReachingTheMenu) {
 
 TEST_F(Splash, SpaceEndsIt) {
   on_frame = [](int frame) {
-    if (frame == 10) appfix::PushKey(SDL_KEYDOWN, SDLK_SPACE, SDL_SCANCODE_SPACE);
+    if (frame == 10) synthetic::PushKey(SDL_SCANCODE_SPACE, true);
   };
   ShowSplash(-25);
   ExpectSkippedAtFrame10();
@@ -289,7 +289,7 @@ TEST_F(Splash, SpaceEndsIt) {
 
 TEST_F(Splash, LeftMouseButtonEndsIt) {
   on_frame = [](int frame) {
-    if (frame == 10) appfix::PushMouseButton(SDL_MOUSEBUTTONDOWN, 100, 100);
+    if (frame == 10) synthetic::PushMouseButton(true, SDL_BUTTON_LEFT, 100, 100);
   };
   ShowSplash(-25);
   ExpectSkippedAtFrame10();
@@ -308,7 +308,7 @@ TEST_F(Splash, JoystickButtonZeroEndsIt) {
 
 TEST_F(Splash, OtherKeysDoNotEndIt) {
   on_frame = [](int frame) {
-    if (frame == 10) appfix::PushKey(SDL_KEYDOWN, SDLK_RETURN, SDL_SCANCODE_RETURN);
+    if (frame == 10) synthetic::PushKey(SDL_SCANCODE_RETURN, true);
   };
   ShowSplash(-25);
   EXPECT_EQ(splash_frames, 326);
@@ -316,7 +316,7 @@ TEST_F(Splash, OtherKeysDoNotEndIt) {
 
 TEST_F(Splash, CloseRequestEndsItAndAsksToQuit) {
   on_frame = [](int frame) {
-    if (frame == 5) appfix::PushClose();
+    if (frame == 5) synthetic::PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
   };
   ShowSplash(-25);
   EXPECT_EQ(splash_frames, 5);
@@ -326,7 +326,7 @@ TEST_F(Splash, CloseRequestEndsItAndAsksToQuit) {
 TEST_F(Splash, LeavesThePlainDrawingState) {
   stereo_mode = 2;
   on_frame = [](int frame) {
-    if (frame == 3) appfix::PushKey(SDL_KEYDOWN, SDLK_SPACE, SDL_SCANCODE_SPACE);
+    if (frame == 3) synthetic::PushKey(SDL_SCANCODE_SPACE, true);
   };
   ShowSplash(-25);
   int r = 0, g = 0, b = 0;

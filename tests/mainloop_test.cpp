@@ -6,6 +6,7 @@
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -35,43 +36,32 @@ class GlobalKeysTest : public ::testing::Test {
   SDL_Joystick* joy = nullptr;
 };
 
-void PressKey(SDL_Scancode scan) {
-  SDL_Event e{};
-  e.type = SDL_KEYDOWN;
-  e.key.state = SDL_PRESSED;
-  e.key.keysym.scancode = scan;
-  SDL_PushEvent(&e);
-  e.type = SDL_KEYUP;
-  e.key.state = SDL_RELEASED;
-  SDL_PushEvent(&e);
-}
-
 TEST_F(GlobalKeysTest, EscapeWalksFromPlayToPauseToTitleToExit) {
   game_state = GS_PLAYING;
-  PressKey(SDL_SCANCODE_ESCAPE);
+  synthetic::TapKey(SDL_SCANCODE_ESCAPE);
   HandleGlobalKeys();
   EXPECT_EQ(game_state, GS_PAUSED);
   EXPECT_EQ(quit_requested, 0);
-  PressKey(SDL_SCANCODE_ESCAPE);
+  synthetic::TapKey(SDL_SCANCODE_ESCAPE);
   HandleGlobalKeys();
   EXPECT_EQ(game_state, GS_TITLE);
   EXPECT_EQ(quit_requested, 0);
-  PressKey(SDL_SCANCODE_ESCAPE);
+  synthetic::TapKey(SDL_SCANCODE_ESCAPE);
   HandleGlobalKeys();
   EXPECT_EQ(quit_requested, 1);
 }
 
 TEST_F(GlobalKeysTest, SpaceTogglesOnlyBetweenPlayAndPause) {
   game_state = GS_PLAYING;
-  PressKey(SDL_SCANCODE_SPACE);
+  synthetic::TapKey(SDL_SCANCODE_SPACE);
   HandleGlobalKeys();
   EXPECT_EQ(game_state, GS_PAUSED);
-  PressKey(SDL_SCANCODE_SPACE);
+  synthetic::TapKey(SDL_SCANCODE_SPACE);
   HandleGlobalKeys();
   EXPECT_EQ(game_state, GS_PLAYING);
   for (int s : {GS_TITLE, GS_GAME_OVER, GS_SHIP_LOST}) {
     game_state = s;
-    PressKey(SDL_SCANCODE_SPACE);
+    synthetic::TapKey(SDL_SCANCODE_SPACE);
     HandleGlobalKeys();
     EXPECT_EQ(game_state, s);
     EXPECT_EQ(quit_requested, 0);
@@ -81,7 +71,7 @@ TEST_F(GlobalKeysTest, SpaceTogglesOnlyBetweenPlayAndPause) {
 TEST_F(GlobalKeysTest, EscapeDoesNothingOnGameOverAndShipLost) {
   for (int s : {GS_GAME_OVER, GS_SHIP_LOST}) {
     game_state = s;
-    PressKey(SDL_SCANCODE_ESCAPE);
+    synthetic::TapKey(SDL_SCANCODE_ESCAPE);
     HandleGlobalKeys();
     EXPECT_EQ(game_state, s);
     EXPECT_EQ(quit_requested, 0);
@@ -100,8 +90,8 @@ TEST_F(GlobalKeysTest, JoystickButtonTwoPausesAndResumes) {
 
 TEST_F(GlobalKeysTest, EscapeThenJoystickButtonTwoInOneFrameKeepsPlaying) {
   game_state = GS_PLAYING;
-  PressKey(SDL_SCANCODE_ESCAPE);
-  PressKey(SDL_SCANCODE_SPACE);  // lost: Escape's clear throws it away
+  synthetic::TapKey(SDL_SCANCODE_ESCAPE);
+  synthetic::TapKey(SDL_SCANCODE_SPACE);  // lost: Escape's clear throws it away
   PressJoy2();
   HandleGlobalKeys();
   EXPECT_EQ(game_state, GS_PLAYING);
@@ -112,7 +102,7 @@ TEST_F(GlobalKeysTest, PauseCopiesTheLastFrame) {
   ClearScreen();
   FlipFrame(0);
   game_state = GS_PLAYING;
-  PressKey(SDL_SCANCODE_SPACE);
+  synthetic::TapKey(SDL_SCANCODE_SPACE);
   HandleGlobalKeys();
   std::shared_ptr<TPixmap> still = pause_backdrop->Lock(0, 1, 0);
   ASSERT_TRUE(still);
@@ -123,9 +113,7 @@ TEST_F(GlobalKeysTest, PauseCopiesTheLastFrame) {
 
 TEST_F(GlobalKeysTest, CloseRequestQuitsFromAnyScreen) {
   game_state = GS_PAUSED;
-  SDL_Event e{};
-  e.type = SDL_QUIT;
-  SDL_PushEvent(&e);
+  synthetic::PushQuit();
   HandleGlobalKeys();
   EXPECT_EQ(quit_requested, 1);
 }

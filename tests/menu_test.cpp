@@ -63,13 +63,13 @@ class Menu : public AppFixture {
   }
   // The pointer moved to (x, y), then one left click, then one menu frame.
   void ClickAt(int x, int y) {
-    appfix::PushMouseMotion(x, y);
-    appfix::PushMouseButton(SDL_MOUSEBUTTONDOWN, x, y);
-    appfix::PushMouseButton(SDL_MOUSEBUTTONUP, x, y);
+    synthetic::PushMouseMove(x, y);
+    synthetic::PushMouseButton(true, SDL_BUTTON_LEFT, x, y);
+    synthetic::PushMouseButton(false, SDL_BUTTON_LEFT, x, y);
     RunMenu();
   }
   void FrameWithPointerAt(int x, int y) {
-    appfix::PushMouseMotion(x, y);
+    synthetic::PushMouseMove(x, y);
     ClearScreen();
     RunMenu();
   }
@@ -116,7 +116,7 @@ TEST_F(Menu, RowFollowsPointerY) {
 
 TEST_F(Menu, ClicksAboveAndBelowTheRowsOnlyClearHits) {
   for (int y : {245, 100, 425, 470}) {
-    appfix::PushKey(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    synthetic::PushKey(SDL_SCANCODE_ESCAPE, true);
     ClickAt(320, y);
     EXPECT_EQ(ReadKeyHit(27), 0) << y;
     ExpectOptionsUntouched();
@@ -256,7 +256,7 @@ TEST_F(Menu, PauseFormQuitsToTheTitleWithMusicStopped) {
 
 TEST_F(Menu, JoystickButtonZeroClicks) {
   Joystick();
-  appfix::PushMouseMotion(320, 325);
+  synthetic::PushMouseMove(320, 325);
   RunMenu();
   SetButton(0, 1);
   RunMenu();
@@ -267,7 +267,7 @@ TEST_F(Menu, JoystickButtonZeroClicks) {
 
 TEST_F(Menu, FullyDeflectedJoystickMovesThePointer) {
   Joystick();
-  appfix::PushMouseMotion(300, 300);
+  synthetic::PushMouseMove(300, 300);
   ASSERT_EQ(PointerX(), 300);
   SetAxis(0, 32767);
   MovePointerByJoystick();

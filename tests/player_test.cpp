@@ -59,7 +59,7 @@ TEST_F(PlayerTest, SideKicksNarrowTheTrack) {
   EXPECT_EQ(player.y, 170.0f);
 
   player.skick = 2;
-  KeyUp(SDLK_LEFT, SDL_SCANCODE_LEFT);
+  KeyUp(SDL_SCANCODE_LEFT);
   PressRight();
   for (int i = 0; i < 150; i++) ReadyFrame();
   EXPECT_EQ(player.y, 450.0f);
@@ -127,10 +127,10 @@ TEST_F(PlayerTest, OnePressWithTwoSideKicksFiresThreeShotsFromTruncatedPositions
 }
 
 TEST_F(PlayerTest, HoldingFireGivesOneVolley) {
-  KeyDown(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+  KeyDown(SDL_SCANCODE_LCTRL);
   for (int i = 0; i < 5; i++) player.update();
   EXPECT_EQ(shots_fired, 1);
-  KeyUp(SDLK_LCTRL, SDL_SCANCODE_LCTRL);
+  KeyUp(SDL_SCANCODE_LCTRL);
   TapFire();
   TapFire();  // two presses between frames still make one volley
   player.update();
@@ -215,7 +215,7 @@ TEST_F(PlayerTest, AnArrowHeldThroughAFlushMovesNothingUntilPressedAgain) {
   player.flush_inputs();
   player.update();
   EXPECT_EQ(player.x, 237.0f);
-  KeyUp(SDLK_LEFT, SDL_SCANCODE_LEFT);
+  KeyUp(SDL_SCANCODE_LEFT);
   PressLeft();
   player.update();
   EXPECT_EQ(player.x, 234.0f);

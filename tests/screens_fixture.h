@@ -41,21 +41,7 @@ class ScreensTest : public GameFixture {
     return "";
   }
 
-  void TapKey(SDL_Keycode sym, SDL_Scancode scan) {
-    KeyDown(sym, scan);
-    KeyUp(sym, scan);
-  }
-  void TapEnter() { TapKey(SDLK_RETURN, SDL_SCANCODE_RETURN); }
-  void ClickLeft() {
-    for (int type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP}) {
-      SDL_Event e{};
-      e.type = type;
-      e.button.windowID = DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0;
-      e.button.button = SDL_BUTTON_LEFT;
-      e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-      SDL_PushEvent(&e);
-    }
-  }
+  void TapEnter() { synthetic::TapKey(SDL_SCANCODE_RETURN); }
 
   // A kind-4 virus that meets the ship at its start position in the next running frame.
   std::shared_ptr<virus_tag> VirusOnShip() { return AddVirus(4, player.x + 1.5f, player.y - 1.5f, 1, 1.0f); }

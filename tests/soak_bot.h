@@ -10,6 +10,7 @@
 #include "game/player.h"
 #include "game/virus.h"
 #include "platform/display.h"
+#include "synthetic_input.h"
 
 enum soak_screen { SS_SPLASH, SS_TITLE, SS_PLAY, SS_PAUSE, SS_STAGE_CLEAR, SS_SHIP_LOST, SS_GAME_OVER, SS_COUNT };
 
@@ -100,35 +101,6 @@ class soak_bot {
 
   // --- events ---
 
-  void Key(SDL_Scancode scan, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    e.key.keysym.scancode = scan;
-    e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
-    if (DisplayWindow()) e.key.windowID = SDL_GetWindowID(DisplayWindow());
-    SDL_PushEvent(&e);
-  }
-  void Tap(SDL_Scancode scan) { Key(scan, true), Key(scan, false); }
-
-  void MouseTo(int px, int py) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    PictureToWindow(px, py, &e.motion.x, &e.motion.y);
-    if (DisplayWindow()) e.motion.windowID = SDL_GetWindowID(DisplayWindow());
-    SDL_PushEvent(&e);
-  }
-  void Click() {
-    SDL_Event e{};
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.clicks = 1;
-    if (DisplayWindow()) e.button.windowID = SDL_GetWindowID(DisplayWindow());
-    e.type = SDL_MOUSEBUTTONDOWN, e.button.state = SDL_PRESSED;
-    SDL_PushEvent(&e);
-    e.type = SDL_MOUSEBUTTONUP, e.button.state = SDL_RELEASED;
-    SDL_PushEvent(&e);
-  }
-
   // NOTE: a fire button held down makes the game wait inside the frame for its release,
   // so buttons 0 and 1 are pressed only where no flush can follow before the next frame.
   void JoyButton(int b) {
@@ -148,22 +120,22 @@ class soak_bot {
     dir_ = dir, dir_by_joy_ = by_joy;
     if (dir == 0) return;
     if (by_joy && joy_) SDL_JoystickSetVirtualAxis(joy_, 0, dir < 0 ? -32768 : 32767);
-    else Key(dir < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, true);
+    else synthetic::PushKey(dir < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, true);
   }
   void StopMoving() {
     if (dir_ != 0 && dir_by_joy_ && joy_) SDL_JoystickSetVirtualAxis(joy_, 0, 0);
-    if (dir_ != 0 && !dir_by_joy_) Key(dir_ < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, false);
+    if (dir_ != 0 && !dir_by_joy_) synthetic::PushKey(dir_ < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, false);
     dir_ = 0;
   }
 
   // Points at a row this frame and clicks it the next, as a hand on a mouse would.
   bool ClickRow(int row) {
     if (pending_row_ != row) {
-      MouseTo(Rand(200, 440), 265 + 30 * row + Rand(-8, 8));
+      synthetic::PushMouseMoveInPicture(Rand(200, 440), 265 + 30 * row + Rand(-8, 8));
       pending_row_ = row;
       return false;
     }
-    Click();
+    synthetic::ClickMouse();
     pending_row_ = -1;
     return true;
   }
@@ -173,9 +145,9 @@ class soak_bot {
   void Splash() {
     if (--wait_ > 0 || frames[SS_SPLASH] < 40) return;
     int how = Rand(0, 5);  // sometimes it is left to fade out by itself
-    if (how == 0) Tap(SDL_SCANCODE_ESCAPE);
-    else if (how == 1) Tap(SDL_SCANCODE_SPACE);
-    else if (how == 2) Click();
+    if (how == 0) synthetic::TapKey(SDL_SCANCODE_ESCAPE);
+    else if (how == 1) synthetic::TapKey(SDL_SCANCODE_SPACE);
+    else if (how == 2) synthetic::ClickMouse();
     wait_ = 400;
   }
 
@@ -201,8 +173,8 @@ class soak_bot {
 
   void PauseGame() {
     int how = Rand(0, 2);
-    if (how == 0) Tap(SDL_SCANCODE_SPACE);
-    else if (how == 1) Tap(SDL_SCANCODE_ESCAPE);
+    if (how == 0) synthetic::TapKey(SDL_SCANCODE_SPACE);
+    else if (how == 1) synthetic::TapKey(SDL_SCANCODE_ESCAPE);
     else JoyButton(2);
   }
 
@@ -240,10 +212,10 @@ class soak_bot {
     fire_gap_ = Rand(2, 4);
     bool joy_ok = joy_ && stage_phase == 1;
     if (joy_ok && Chance(3)) JoyButton(0);
-    else Tap(SDL_SCANCODE_LCTRL);
+    else synthetic::TapKey(SDL_SCANCODE_LCTRL);
     if (player.fwall > 0 && !firewall_active && (virus_list.size() >= 10 || Chance(400))) {
       if (joy_ok && Chance(2)) JoyButton(1);
-      else Tap(SDL_SCANCODE_LALT);
+      else synthetic::TapKey(SDL_SCANCODE_LALT);
     }
   }
 
@@ -256,9 +228,9 @@ class soak_bot {
       return;
     }
     int pick = Rand(0, 49);
-    if (pick < 10) Tap(SDL_SCANCODE_SPACE);
+    if (pick < 10) synthetic::TapKey(SDL_SCANCODE_SPACE);
     else if (pick < 18 && joy_) JoyButton(2);
-    else if (pick < 19) Tap(SDL_SCANCODE_ESCAPE);  // to the title
+    else if (pick < 19) synthetic::TapKey(SDL_SCANCODE_ESCAPE);  // to the title
     else if (pick < 20) ClickRow(5);                // "Quit This Game"
     else if (pick < 28) ClickRow(Rand(1, 4));       // an option
     else ClickRow(0);                               // "Resume Game"
@@ -267,18 +239,18 @@ class soak_bot {
 
   void StageClear() {
     if (phase_timer <= 150 || --wait_ > 0) return;
-    Tap(SDL_SCANCODE_LCTRL);
+    synthetic::TapKey(SDL_SCANCODE_LCTRL);
     wait_ = Rand(5, 30);
   }
 
   void GameOver() {
     if (phase_timer < 250 || --wait_ > 0) return;
     int how = Rand(0, 3);
-    if (how == 0) Tap(SDL_SCANCODE_RETURN);
-    else if (how == 1) Tap(SDL_SCANCODE_LALT);
-    else if (how == 2) Click();
+    if (how == 0) synthetic::TapKey(SDL_SCANCODE_RETURN);
+    else if (how == 1) synthetic::TapKey(SDL_SCANCODE_LALT);
+    else if (how == 2) synthetic::ClickMouse();
     else if (joy_) JoyButton(0);
-    else Tap(SDL_SCANCODE_RETURN);
+    else synthetic::TapKey(SDL_SCANCODE_RETURN);
     wait_ = Rand(5, 30);
   }
 };

@@ -161,7 +161,7 @@ TEST_F(StageTest, StageClearShowsTheReportAloneThenPromptsOnTheHundredAndFiftyFi
 TEST_F(StageTest, StageClearIgnoresTheGameOverFireKeys) {
   ClearedStage(30, 30, 3);
   TapEnter();
-  ClickLeft();
+  synthetic::ClickMouse();
   Frame();
   EXPECT_EQ(stage_phase, 2);
 }
@@ -197,7 +197,7 @@ TEST_F(StageTest, GetReadyLastsTwoHundredFramesWithTheShipAlreadyFree) {
   EXPECT_EQ(ready->centre, 1);
   Frame();
   EXPECT_EQ(stage_phase, 1);
-  KeyUp(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+  KeyUp(SDL_SCANCODE_RIGHT);
   EXPECT_GT(player.x, x0);  // the ship moves during get ready
   EXPECT_EQ(waiting->x, 600);  // viruses wait
   EXPECT_EQ(waiting->y, 100);

@@ -16,6 +16,7 @@
 #include "platform/draw.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -25,29 +26,8 @@ int fake_now = 0;
 int FakeClock() { return fake_now++; }  // every look at it takes a millisecond
 void FakeSleep(int ms) { fake_now += ms > 0 ? ms : 0; }
 
-void PushKey(SDL_Scancode scan, bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.windowID = DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0;
-  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.key.keysym.scancode = scan;
-  e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
-  SDL_PushEvent(&e);
-}
-void TapKey(SDL_Scancode scan) {
-  PushKey(scan, true);
-  PushKey(scan, false);
-}
-void Click() {
-  for (bool down : {true, false}) {
-    SDL_Event e{};
-    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.windowID = DisplayWindow() ? SDL_GetWindowID(DisplayWindow()) : 0;
-    e.button.button = SDL_BUTTON_LEFT;
-    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    SDL_PushEvent(&e);
-  }
-}
+using synthetic::PushKey;
+using synthetic::TapKey;
 
 // With KELVANE_SHOTS=DIR set, the play-through leaves pictures of its screens there (PPM).
 void Snapshot(const char* name) {
@@ -114,7 +94,7 @@ class WholeGameTest : public ::testing::Test {
     ASSERT_EQ(game_state, GS_TITLE);
     MoveMouse(320, 265);
     PollSystem();
-    Click();
+    synthetic::ClickMouse();
     RunFrame();
     ASSERT_EQ(game_state, GS_PLAYING);
   }

@@ -8,6 +8,7 @@
 #include "game/globals.h"
 #include "platform/display.h"
 #include "script.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -17,9 +18,7 @@ int fake_now = 0;
 // The script runs at every present, so it sees the splash as well as the main loop.
 void OnPresent() {
   if (script.step()) return;
-  SDL_Event e{};
-  e.type = SDL_QUIT;  // ends the splash as well as the main loop
-  SDL_PushEvent(&e);
+  synthetic::PushQuit();  // ends the splash as well as the main loop
 }
 
 int FakeClock() { return fake_now++; }

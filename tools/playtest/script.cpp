@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "platform/draw.h"
 #include "platform/random.h"
+#include "synthetic_input.h"
 
 namespace {
 
@@ -22,31 +23,6 @@ SDL_Scancode ScanByName(const std::string& name) {
   if (name == "alt") return SDL_SCANCODE_LALT;
   if (name == "enter") return SDL_SCANCODE_RETURN;
   return SDL_GetScancodeFromName(name.c_str());
-}
-
-void PushKey(SDL_Scancode scan, bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  e.key.keysym.scancode = scan;
-  e.key.keysym.sym = SDL_GetKeyFromScancode(scan);
-  SDL_PushEvent(&e);
-}
-
-void PushMouseButton(bool down) {
-  SDL_Event e{};
-  e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-  e.button.button = SDL_BUTTON_LEFT;
-  e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-  SDL_PushEvent(&e);
-}
-
-// Script positions are picture pixels; the window may be scaled to the desktop.
-void PushMouseMove(int x, int y) {
-  SDL_Event e{};
-  e.type = SDL_MOUSEMOTION;
-  PictureToWindow(x, y, &e.motion.x, &e.motion.y);
-  SDL_PushEvent(&e);
 }
 
 SDL_Joystick* VirtualJoystick() {
@@ -87,14 +63,6 @@ void Screenshot(const std::string& dir, const std::string& name) {
   if (!pix || !WritePng(path, *pix)) std::fprintf(stderr, "playtest: cannot write %s\n", path.c_str());
 }
 
-// The window manager's close button, as SDL reports it.
-void PushWindowClose() {
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.event = SDL_WINDOWEVENT_CLOSE;
-  if (DisplayWindow()) e.window.windowID = SDL_GetWindowID(DisplayWindow());
-  SDL_PushEvent(&e);
-}
 
 std::shared_ptr<TSound> EffectByName(const std::string& name) {
   if (name == "plasma") return snd_plasma;
@@ -127,14 +95,14 @@ void RunCommand(std::istringstream& in, const std::string& verb, script_tag& s) 
   std::string a, b;
   if (verb == "key") {
     in >> a >> b;
-    if (a != "up") PushKey(ScanByName(b), true);
-    if (a != "down") PushKey(ScanByName(b), false);
+    if (a != "up") synthetic::PushKey(ScanByName(b), true);
+    if (a != "down") synthetic::PushKey(ScanByName(b), false);
   } else if (verb == "mouse") {
     in >> a;
     int x = 0, y = 0;
-    if (a == "move" && in >> x >> y) PushMouseMove(x, y);
-    if (a == "down" || a == "click") PushMouseButton(true);
-    if (a == "up" || a == "click") PushMouseButton(false);
+    if (a == "move" && in >> x >> y) synthetic::PushMouseMoveInPicture(x, y);
+    if (a == "down" || a == "click") synthetic::PushMouseButton(true);
+    if (a == "up" || a == "click") synthetic::PushMouseButton(false);
   } else if (verb == "joy") {
     int n = 0, v = 0;
     in >> a >> n >> v;
@@ -155,7 +123,7 @@ void RunCommand(std::istringstream& in, const std::string& verb, script_tag& s) 
   } else if (verb == "sigterm") {
     std::raise(SIGTERM);
   } else if (verb == "close") {
-    PushWindowClose();
+    synthetic::PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
   } else if (verb == "sound") {
     in >> a;
     if (a == "music") StartMusic(1);
