@@ -11,6 +11,7 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app_fixture.h"
+#include "gl_test_util.h"
 #include "platform/font.h"
 #include "platform/sound.h"
 
@@ -151,6 +152,24 @@ TEST_F(LoadAssetsTest, GameFontIsLoadedAndSelected) {
   ASSERT_TRUE(game_font);
   EXPECT_EQ(MeasureTextHeight(), game_font->Height());
   EXPECT_NE(MeasureTextHeight(), 16);  // not the built-in font
+}
+
+// Nothing is left for the GL driver to build the first time it is drawn in play.
+TEST_F(LoadAssetsTest, EverySpriteAndGlyphHasItsTextureBeforePlay) {
+  LoadAll();
+  for (const auto& sprite : {pointer_img, firewall_img, board_img, cpu_img, logo_img, ship_img, bits_img, virus_img})
+    for (int f = 0; f < sprite->CountFrames(); f++)
+      EXPECT_TRUE(sprite->frames[f]) << sprite->width << "x" << sprite->height << " frame " << f;
+  for (char c = ' '; c <= '~'; c++) {
+    int index = game_font->CharToGlyph(c);
+    ASSERT_GE(index, 0) << c;
+    const TImageGlyph& g = game_font->_glyphs[static_cast<size_t>(index)];
+    EXPECT_TRUE(g._loaded) << c;
+    if (g._image) {
+      EXPECT_TRUE(g._image->frames[0]) << c;
+    }
+  }
+  EXPECT_TRUE(SameRgb(ScreenPixel(1, 1), 0, 0, 0)) << "the warm-up leaves nothing on screen";
 }
 
 TEST_F(LoadAssetsTest, MissingOrBrokenSoundsStayEmpty) {

@@ -1,6 +1,7 @@
 // assets: the font, the pointer and fire wall pictures, every sprite cut out of the sheet
-// through the back buffer, and the six sound effects.
+// through the back buffer, a warm-up of the GL driver, and the six sound effects.
 #include "app/assets.h"
+#include <string>
 #include "game/globals.h"
 #include "platform/draw.h"
 #include "platform/font.h"
@@ -58,6 +59,30 @@ void LoadSounds() {
   snd_gamestart = TSound::Load("data\\gamestart.ogg", 0);
 }
 
+// Every sprite frame and every printable glyph drawn once under each blend mode, tiny and
+// then cleared away: the GL driver makes each texture and compiles each shader it needs
+// now, instead of stalling a frame of play the first time something new is drawn.
+void WarmUpDrawing() {
+  const std::shared_ptr<TImage>* sprites[] = {&pointer_img, &firewall_img, &board_img, &cpu_img,
+                                              &logo_img,    &ship_img,     &bits_img,  &virus_img};
+  std::string glyphs;
+  for (char c = ' '; c <= '~'; c++) glyphs += c;
+  SetDrawColor(255, 255, 255);
+  SetDrawAlpha(1.0f);
+  SetDrawTransform(0, 0.01f, 0.01f);
+  for (int mode = 1; mode <= 5; mode++) {
+    SetBlendMode(mode);
+    for (const std::shared_ptr<TImage>* sprite : sprites)
+      for (int f = 0; *sprite && f < (*sprite)->CountFrames(); f++) DrawImageFrame(*sprite, 1, 1, f);
+    DrawTextAt(glyphs, 1, 1);
+    FillRect(1, 1, 1, 1);
+    DrawLineSegment(1, 1, 2, 1, 1);
+  }
+  SetDrawTransform(0, 1.0f, 1.0f);
+  SetBlendMode(1);
+  ClearScreen();
+}
+
 }  // namespace
 
 void CreateBlankImages() {
@@ -82,6 +107,7 @@ int LoadAssets() {
   Centre(cpu_img);
   Centre(firewall_img);
   Centre(board_img);
+  WarmUpDrawing();
   LoadSounds();
   return 0;
 }
