@@ -170,7 +170,7 @@ void TGLDraw2DDriver::SetBlend(int mode) {
   GL.stats.blend_changes++;
 }
 
-// The colour reaches GL with each shape's vertices (see Vertex), not here.
+// The colour reaches GL with each shape (see BeginShape), not here.
 void TGLDraw2DDriver::SetAlpha(float alpha) {
   if (alpha > 1.0f) alpha = 1.0f;
   if (!(alpha >= 0.0f)) alpha = 0.0f;  // negative or NaN
