@@ -65,10 +65,13 @@ TEST_F(GLRecordTest, ImageFrameGivesItsTextureAndCoordinates) {
   EXPECT_EQ(r.blend, 4);
   ExpectCorner(r, 0, 300, 230);
   ExpectCorner(r, 2, 340, 250);
-  EXPECT_FLOAT_EQ(r.u0, 0.0f);
-  EXPECT_FLOAT_EQ(r.v0, 0.0f);
-  EXPECT_FLOAT_EQ(r.u1, 20.0f / 32.0f);  // the picture sits in a 32x16 texture
-  EXPECT_FLOAT_EQ(r.v1, 10.0f / 16.0f);
+  auto* frame = dynamic_cast<TGLImageFrame*>(image->Frame(0));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(r.texture, frame->name);
+  EXPECT_FLOAT_EQ(r.u0, frame->u0);
+  EXPECT_FLOAT_EQ(r.v0, frame->v0);
+  EXPECT_FLOAT_EQ(r.u1 - r.u0, 20.0f / frame->tex_w);  // the picture's own texels, no more
+  EXPECT_FLOAT_EQ(r.v1 - r.v0, 10.0f / frame->tex_h);
 }
 
 TEST_F(GLRecordTest, ClearLineAndPointAreToldApart) {

@@ -68,23 +68,26 @@ TEST_F(ImageTest, TextureIsThePowerOfTwoAroundThePicture) {
 }
 
 TEST_F(ImageTest, LastColumnRowAndCornerAreRepeatedIntoTheTexture) {
-  auto p = TPixmap::Create(3, 3, PF_RGBA8888);
-  for (int i = 0; i < 9; i++) p->pixels[i * 4] = static_cast<uint8_t>(10 * (i + 1)), p->pixels[i * 4 + 3] = 255;
-  auto image = TImage::Create(3, 3, 1, 0, 0, 0, 0);
+  const int w = 67, h = 3;  // too wide for a shared page: a texture of its own, 128x4
+  auto p = TPixmap::Create(w, h, PF_RGBA8888);
+  for (int i = 0; i < w * h; i++) p->pixels[i * 4] = static_cast<uint8_t>(i + 1), p->pixels[i * 4 + 3] = 255;
+  auto image = TImage::Create(w, h, 1, 0, 0, 0, 0);
   image->SetPixmap(0, p);
   TGLImageFrame* frame = DeviceFrame(image);
   ASSERT_NE(frame, nullptr);
-  ASSERT_EQ(frame->tex_w, 4);
-  std::vector<uint8_t> t(4 * 4 * 4);
+  ASSERT_EQ(frame->tex_w, 128);
+  ASSERT_EQ(frame->tex_h, 4);
+  std::vector<uint8_t> t(128 * 4 * 4);
   glBindTexture(GL_TEXTURE_2D, frame->name);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, t.data());
-  auto red = [&](int x, int y) { return t[(y * 4 + x) * 4]; };
-  EXPECT_EQ(red(3, 0), red(2, 0));
-  EXPECT_EQ(red(3, 1), red(2, 1));
-  EXPECT_EQ(red(0, 3), red(0, 2));
-  EXPECT_EQ(red(2, 3), red(2, 2));
-  EXPECT_EQ(red(3, 3), red(2, 2));
-  EXPECT_EQ(red(2, 2), 90);
+  auto red = [&](int x, int y) { return t[(y * 128 + x) * 4]; };
+  EXPECT_EQ(red(w, 0), red(w - 1, 0));
+  EXPECT_EQ(red(w, 1), red(w - 1, 1));
+  EXPECT_EQ(red(0, h), red(0, h - 1));
+  EXPECT_EQ(red(w - 1, h), red(w - 1, h - 1));
+  EXPECT_EQ(red(w, h), red(w - 1, h - 1));
+  EXPECT_EQ(red(w - 1, h - 1), w * h);
+  EXPECT_EQ(red(w + 1, 0), 0) << "one repeat only";
 }
 
 TEST_F(ImageTest, FilteringAndMipmapsFollowTheFlags) {
@@ -168,7 +171,7 @@ TEST_F(ImageTest, AdditiveSpritesSaturate) {
 }
 
 TEST_F(ImageTest, ATextureIsBoundOnlyWhenItChanges) {
-  auto a = SolidImage(4, 4, 0, 1, 1, 1), b = SolidImage(4, 4, 0, 2, 2, 2);
+  auto a = SolidImage(70, 4, 0, 1, 1, 1), b = SolidImage(70, 4, 0, 2, 2, 2);  // each its own texture
   DrawImageFrame(a, 0, 0, 0);
   int binds = GLDriverStats().texture_binds, switches = GLDriverStats().texture_switches;
   DrawImageFrame(a, 5, 0, 0);
@@ -198,7 +201,7 @@ TEST_F(ImageTest, DeviceCopyIsRebuiltUnderANewDisplayAndAfterAWrite) {
 }
 
 TEST_F(ImageTest, ReleasedImageDeletesItsTexture) {
-  auto image = SolidImage(4, 4, 0, 1, 1, 1);
+  auto image = SolidImage(70, 4, 0, 1, 1, 1);
   unsigned name = DeviceFrame(image)->name;
   EXPECT_TRUE(glIsTexture(name));
   image.reset();

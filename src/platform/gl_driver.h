@@ -20,14 +20,24 @@ class TGLGraphics : public TGraphics {
   void Close() override;           // destroys the context and window; safe twice
 };
 
+// Small frames live in cells of shared textures (pages); see gl_texture_page.cpp.
+class TGLTexturePage;
+constexpr int GL_PAGE_SIZE = 512, GL_PAGE_LEVELS = 2;
+constexpr int GL_SMALLEST_CELL = 8, GL_LARGEST_CELL = 64;
+struct TGLPageCell {
+  std::shared_ptr<TGLTexturePage> page;  // nullptr: not in a page
+  int x = 0, y = 0, size = 0;            // its square of texels in the page's first level
+};
+
 class TGLImageFrame : public TImageFrame {
  public:
   float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
-  unsigned name = 0;               // the texture
+  unsigned name = 0;               // the texture: its own, or its page's
   int seq = 0;                     // graphics_seq it was made under
   int tex_w = 0, tex_h = 0;
+  TGLPageCell cell;
 
-  ~TGLImageFrame() override;       // deletes the texture while its context lives
+  ~TGLImageFrame() override;       // gives back its cell, or deletes its own texture while its context lives
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
 };
 
@@ -65,3 +75,7 @@ void GLBindTexture(unsigned name);          // binds (and turns texturing on) on
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags);  // nullptr when refused
+void GLSetTextureParameters(int flags);     // filtering and wrapping of the bound texture, from image flags
+TGLPageCell GLTakeCell(int size, int flags);  // a free cell, its page bound; no page when refused
+void GLGiveBackCell(const TGLPageCell& cell);
+unsigned GLPageTexture(const TGLTexturePage& page);

@@ -1,6 +1,7 @@
-// gl_texture: image frames as OpenGL textures. Sizes are powers of two; a smaller
-// picture sits in the top-left corner with its last column and row repeated once, so
-// filtering at its edges never reaches undefined texels.
+// gl_texture: image frames as OpenGL textures. A small picture takes a cell of a shared
+// page with a one-texel ring of its own edge around it; a larger one gets its own texture
+// whose sides are powers of two, the picture in the top-left corner with its last column
+// and row repeated once. Either way filtering at its edges never reaches other texels.
 #include <GL/gl.h>
 #include <algorithm>
 #include <cstdio>
@@ -94,7 +95,45 @@ void UploadLevels(std::vector<uint8_t> texels, int tw, int th, int mipmapped) {
   }
 }
 
-void SetParameters(int flags) {
+// The cell's texels: the picture one texel in from the corner, its edges repeated once
+// all round, transparent beyond.
+std::vector<uint8_t> CellPixels(const TPixmap& p, int size) {
+  std::vector<uint8_t> t(static_cast<size_t>(size) * size * 4, 0);
+  for (int y = 0; y <= p.height + 1; y++)
+    for (int x = 0; x <= p.width + 1; x++)
+      ReadRGBA(p, std::clamp(x - 1, 0, p.width - 1), std::clamp(y - 1, 0, p.height - 1),
+               &t[(static_cast<size_t>(y) * size + x) * 4]);
+  return t;
+}
+
+void UploadCell(std::vector<uint8_t> texels, const TGLPageCell& cell, int mipmapped) {
+  int side = cell.size;
+  glTexSubImage2D(GL_TEXTURE_2D, 0, cell.x, cell.y, side, side, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  for (int level = 1; mipmapped && level < GL_PAGE_LEVELS; level++) {
+    texels = HalveLevel(texels, side, side, &side, &side);
+    glTexSubImage2D(GL_TEXTURE_2D, level, cell.x >> level, cell.y >> level, side, side, GL_RGBA, GL_UNSIGNED_BYTE,
+                    texels.data());
+  }
+}
+
+std::shared_ptr<TImageFrame> CreatePagedFrame(const TPixmap& pixmap, int flags) {
+  int size = PowerOfTwoAtLeast(std::max({pixmap.width, pixmap.height, GL_SMALLEST_CELL - 2}) + 2);
+  if (size > GL_LARGEST_CELL) return nullptr;
+  TGLPageCell cell = GLTakeCell(size, flags & (IMG_FILTERED | IMG_MIPMAPPED));  // all a page's texels share these
+  if (!cell.page) return nullptr;
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->name = GLPageTexture(*cell.page), frame->cell = cell, frame->seq = graphics_seq;
+  frame->tex_w = frame->tex_h = GL_PAGE_SIZE;
+  const float texel = 1.0f / GL_PAGE_SIZE;
+  frame->u0 = (cell.x + 1) * texel, frame->v0 = (cell.y + 1) * texel;
+  frame->u1 = (cell.x + 1 + pixmap.width) * texel, frame->v1 = (cell.y + 1 + pixmap.height) * texel;
+  UploadCell(CellPixels(pixmap, size), cell, flags & IMG_MIPMAPPED);
+  return frame;
+}
+
+}  // namespace
+
+void GLSetTextureParameters(int flags) {
   int filtered = flags & IMG_FILTERED, mipmapped = flags & IMG_MIPMAPPED;
   GLint mag = filtered ? GL_LINEAR : GL_NEAREST;
   GLint min = mipmapped ? (filtered ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST) : mag;
@@ -104,9 +143,11 @@ void SetParameters(int flags) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min);
 }
 
-}  // namespace
-
 TGLImageFrame::~TGLImageFrame() {
+  if (cell.page) {
+    GLGiveBackCell(cell);
+    return;
+  }
   if (!name || !GLCurrentGraphics() || seq != graphics_seq) return;  // its context is gone, and the texture with it
   glDeleteTextures(1, &name);
   GLForgetTexture(name);
@@ -118,6 +159,7 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
 
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   if (!GLCurrentGraphics() || pixmap.width <= 0 || pixmap.height <= 0 || !BytesPer(pixmap.format)) return nullptr;
+  if (auto paged = CreatePagedFrame(pixmap, flags)) return paged;
   int tw, th;
   if (!ChooseTextureSize(pixmap.width, pixmap.height, &tw, &th)) {
     std::fprintf(stderr, "Kelvane: the display refuses even a 1x1 texture\n");
@@ -130,7 +172,7 @@ std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   frame->v1 = pixmap.height <= th ? static_cast<float>(pixmap.height) / th : 1.0f;
   glGenTextures(1, &frame->name);
   GLBindTexture(frame->name);
-  SetParameters(flags);
+  GLSetTextureParameters(flags);
   UploadLevels(TexturePixels(pixmap, tw, th), tw, th, flags & IMG_MIPMAPPED);
   return frame;
 }
