@@ -74,7 +74,7 @@ TEST_F(TexturePageTest, SmallFramesOfOneFilteringShareAPageAndLargeOnesDoNot) {
   EXPECT_EQ(GLDriverStats().texture_binds, binds) << "frames of one page draw without a bind";
 }
 
-TEST_F(TexturePageTest, CellsAreAlignedAndNeverOverlapUntilThePageIsFull) {
+TEST_F(TexturePageTest, CellsAreAlignedInsideThePageAndNeverOverlap) {
   std::vector<std::shared_ptr<TImage>> images;
   int sizes[] = {1, 6, 7, 14, 20, 30, 40, 62};
   for (int i = 0; i < 120; i++) images.push_back(Solid(sizes[i % 8], sizes[(i * 3) % 8], 0, i, 0, 0));
