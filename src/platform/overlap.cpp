@@ -110,7 +110,7 @@ int Finite(const TOverlapQuad& q) {
   return 1;
 }
 
-// The corners alone; the mask is looked at only once the boxes meet.
+// The corners alone, without the mask.
 TOverlapQuad Corners(const TOverlapShape& s, float ix, float iy, float jx, float jy, float origin_x,
                      float origin_y) {
   const float lx[4] = {-s.handle_x, s.width - s.handle_x, s.width - s.handle_x, -s.handle_x};
@@ -172,15 +172,13 @@ int BoxesMeet(const TOverlapQuad& a, const TOverlapQuad& b) { return Meet(BoxOf(
 int ShapesOverlap(const TOverlapShape& a, const TOverlapShape& b, float ix, float iy, float jx, float jy,
                   float origin_x, float origin_y) {
   if (ShapesFarApart(a, b, ix, iy, jx, jy, origin_x, origin_y)) return 0;
-  TOverlapQuad qa = Corners(a, ix, iy, jx, jy, origin_x, origin_y);
-  TOverlapQuad qb = Corners(b, ix, iy, jx, jy, origin_x, origin_y);
+  TOverlapQuad qa = PlaceShape(a, ix, iy, jx, jy, origin_x, origin_y);
+  TOverlapQuad qb = PlaceShape(b, ix, iy, jx, jy, origin_x, origin_y);
   if (!Finite(qa) || !Finite(qb)) return 0;
   TBox box_a = BoxOf(qa), box_b = BoxOf(qb);
   if (!Meet(box_a, box_b)) return 0;
   int ta = Trunc(box_a.y0), ba = Trunc(box_a.y1), tb = Trunc(box_b.y0), bb = Trunc(box_b.y1);  // bottoms excluded
   if (ta >= ba || tb >= bb) return 0;
-  qa.mask = UsableMask(a.mask) ? a.mask : nullptr;
-  qb.mask = UsableMask(b.mask) ? b.mask : nullptr;
   int from = ta > tb ? ta : tb, to = ba < bb ? ba : bb;
   TSpan sa, sb;
   for (int r = from; r < to; r++) {
