@@ -102,7 +102,12 @@ void DrawRecords(const recorded_frame& f) {
 }
 
 // The picture scaled to fit the window, aspect kept, then swapped: what any present costs.
+// A window drawn into straight only swaps.
 void Present() {
+  if (!REPLAY.fbo) {
+    SDL_GL_SwapWindow(REPLAY.window);
+    return;
+  }
   int dw = 0, dh = 0;
   SDL_GL_GetDrawableSize(REPLAY.window, &dw, &dh);
   double s = std::min(static_cast<double>(dw) / REPLAY.width, static_cast<double>(dh) / REPLAY.height);
@@ -148,7 +153,7 @@ void StopRecording() {
 
 int LoadReplayFunctions() {
   TGLGraphics* g = GLCurrentGraphics();
-  if (!g || !g->fbo) return 0;
+  if (!g || (!g->fbo && !g->straight)) return 0;
   REPLAY.bind_fb = reinterpret_cast<PfnBindFramebuffer>(SDL_GL_GetProcAddress("glBindFramebuffer"));
   REPLAY.window = g->window;
   REPLAY.fbo = g->fbo, REPLAY.fbo_tex = g->fbo_tex;

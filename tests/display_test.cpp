@@ -240,6 +240,48 @@ TEST_F(DisplayTest, LastPresentedFrameStaysReadable) {
   EXPECT_TRUE(SameRgb(ScreenPixel(90, 90), 0, 0, 0));
 }
 
+// A double-buffered window of the picture's own size is drawn into straight, and what it
+// showed must still read back after the present (the pause backdrop is taken then).
+// When the window is resized, the frame in progress moves into a scaled picture.
+TEST_F(DisplayTest, StraightDrawnWindowKeepsItsFrameAndMovesIntoAPictureWhenResized) {
+  ASSERT_TRUE(OpenTestDisplay());
+  TGLGraphics* g = GLCurrentGraphics();
+  if (!g->straight) GTEST_SKIP() << "this video driver's back buffer does not survive a present";
+  EXPECT_EQ(g->fbo, 0u);
+  SetClearColor(0, 0, 0);
+  ClearScreen();
+  SetBlendMode(2);
+  SetDrawColor(200, 40, 10);
+  FillRect(100, 100, 20, 20);
+  FlipFrame(0);
+  EXPECT_TRUE(SameRgb(ScreenPixel(110, 110), 200, 40, 10));
+  EXPECT_TRUE(SameRgb(ScreenPixel(90, 90), 0, 0, 0));
+
+  SetDrawColor(10, 220, 30);
+  FillRect(600, 0, 40, 10);  // the top right corner, far from the old bottom-left origin
+  SDL_SetWindowSize(DisplayWindow(), 1280, 600);
+  int dw, dh;
+  SDL_GL_GetDrawableSize(DisplayWindow(), &dw, &dh);
+  if (dw == 640 && dh == 480) GTEST_SKIP() << "the video driver kept the window's size";
+  FlipFrame(0);
+  EXPECT_EQ(g->straight, 0);
+  EXPECT_NE(g->fbo, 0u);
+  EXPECT_TRUE(SameRgb(ScreenPixel(110, 110), 200, 40, 10));
+  EXPECT_TRUE(SameRgb(ScreenPixel(620, 5), 10, 220, 30));
+  SetClearColor(0, 0, 255);
+  ClearScreen();
+  EXPECT_TRUE(SameRgb(ScreenPixel(639, 479), 0, 0, 255));
+}
+
+TEST_F(DisplayTest, SingleBufferedWindowKeepsItsPicture) {
+  SetDefaultGraphicsFlags(0);  // a single buffer drawn straight would show frames half done
+  auto opened = OpenTestDisplay();
+  SetDefaultGraphicsFlags(2);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(GLCurrentGraphics()->straight, 0);
+  EXPECT_NE(GLCurrentGraphics()->fbo, 0u);
+}
+
 TEST_F(DisplayTest, PointerMapsThroughTheLetterbox) {
   ASSERT_TRUE(OpenTestDisplay());
   SDL_SetWindowSize(DisplayWindow(), 1280, 600);  // wider than 4:3: bars left and right

@@ -1,6 +1,7 @@
 // display: the window, presenting frames, pacing them to the display rate, and the clock.
 // Every frame is drawn into an off-screen 640x480 picture and shown scaled to fit the
-// window, so the back buffer always reads back at its own size and survives a present.
+// window (or, in a window of just that size that keeps its back buffer, straight into it),
+// so the back buffer always reads back at its own size and survives a present.
 // Full screen takes the exact mode when the system offers it, else the desktop's mode
 // with black bars. KELVANE_WINDOWED=1 in the environment opens full-screen requests as a
 // window instead (for development); pacing still treats them as full screen.

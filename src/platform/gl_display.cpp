@@ -1,6 +1,8 @@
 // gl_display: the OpenGL back-end's displays. Each is an SDL window with a GL context;
 // frames are drawn into an off-screen picture of the display's size (a framebuffer
 // object), and a present shows that picture scaled to fit the window with black bars.
+// A double-buffered window of exactly the display's size whose back buffer survives a
+// present is drawn into straight, which spares the renderer a whole pass per frame.
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -148,6 +150,45 @@ int CreatePicture(TGLGraphics* g) {
   return 0;
 }
 
+// The back buffer still holding what was shown: near-black clears, each read back
+// after its present. A swap that exchanges buffers shows up as the older colour or none.
+int BackBufferSurvivesPresent(TGLGraphics* g) {
+  SDL_GL_SetSwapInterval(0);
+  const int blues[2] = {8, 16};
+  int kept = 1;
+  for (int b : blues) {
+    glClearColor(0, 0, b / 255.0f, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(g->window);
+    GLubyte px[4] = {};
+    glReadPixels(g->width / 2, g->height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    if (px[0] > 4 || px[1] > 4 || std::abs(px[2] - b) > 4) kept = 0;
+  }
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  return kept;
+}
+
+int FillsDrawable(TGLGraphics* g) {
+  int dw = 0, dh = 0;
+  SDL_GL_GetDrawableSize(g->window, &dw, &dh);
+  return dw == g->width && dh == g->height;
+}
+
+int DrawsStraight(TGLGraphics* g) {
+  return (g->flags & 2) && FillsDrawable(g) && BackBufferSurvivesPresent(g);
+}
+
+// The window changed size under a display drawn straight: the frame drawn so far moves
+// into a picture, and later frames are drawn there.
+void MoveIntoPicture(TGLGraphics* g) {
+  g->straight = 0;
+  if (!CreatePicture(g)) return;
+  GLD.bind_fb(kFramebuffer, 0);
+  glBindTexture(GL_TEXTURE_2D, g->fbo_tex);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, g->width, g->height);
+}
+
 // The picture's place in a window of ww x wh pixels: as large as fits, aspect kept, centred.
 void FitPicture(int pw, int ph, int ww, int wh, int* x, int* y, int* w, int* h) {
   if (pw <= 0 || ph <= 0 || ww <= 0 || wh <= 0) {
@@ -226,7 +267,9 @@ std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, 
     std::fprintf(stderr, "Kelvane: cannot open the display: %s\n", SDL_GetError());
     return nullptr;  // the destructor closes the window
   }
-  if (!CreatePicture(g.get())) std::fprintf(stderr, "Kelvane: no framebuffer objects; drawing straight to the window\n");
+  g->straight = DrawsStraight(g.get());
+  if (!g->straight && !CreatePicture(g.get()))
+    std::fprintf(stderr, "Kelvane: no framebuffer objects; drawing straight to the window\n");
   GLD.current = g.get();
   return g;
 }
@@ -251,6 +294,7 @@ void GLPresent(int sync) {
     SDL_GL_SetSwapInterval(sync);
     g->swap_interval = sync;
   }
+  if (g->straight && !FillsDrawable(g)) MoveIntoPicture(g);
   if (g->fbo) ShowPicture(g);
   SDL_GL_SwapWindow(g->window);
   if (g->fbo) {

@@ -13,6 +13,7 @@ class TGLGraphics : public TGraphics {
   int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
   unsigned fbo = 0, fbo_tex = 0;  // the off-screen picture; 0 when drawing straight to the window
   int fbo_tex_w = 0, fbo_tex_h = 0;
+  int straight = 0;               // 1: drawn straight into the window, whose back buffer survives a present
   int swap_interval = -1;         // last value set, -1 before the first present
 
   ~TGLGraphics() override;
