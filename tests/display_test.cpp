@@ -273,6 +273,24 @@ TEST_F(DisplayTest, StraightDrawnWindowKeepsItsFrameAndMovesIntoAPictureWhenResi
   EXPECT_TRUE(SameRgb(ScreenPixel(639, 479), 0, 0, 255));
 }
 
+// An off-screen surface's swap shows nothing and submits nothing; the present must.
+TEST_F(DisplayTest, StraightDrawnFramesDoNotPileUp) {
+  ASSERT_TRUE(OpenTestDisplay());
+  if (!GLCurrentGraphics()->straight) GTEST_SKIP() << "this video driver's back buffer does not survive a present";
+  auto frames = [](int n) {
+    for (int f = 0; f < n; f++) {
+      ClearScreen();
+      for (int i = 0; i < 200; i++) FillRect(i * 3 % 600, i * 7 % 440, 40, 40);
+      FlipFrame(0);
+    }
+  };
+  frames(30);
+  long before = AnonymousKb();
+  frames(600);
+  long after = AnonymousKb();
+  EXPECT_LT(after - before, 6 * 1024) << before << " kB before, " << after << " kB after";
+}
+
 TEST_F(DisplayTest, SingleBufferedWindowKeepsItsPicture) {
   SetDefaultGraphicsFlags(0);  // a single buffer drawn straight would show frames half done
   auto opened = OpenTestDisplay();

@@ -296,6 +296,7 @@ void GLPresent(int sync) {
   }
   if (g->straight && !FillsDrawable(g)) MoveIntoPicture(g);
   if (g->fbo) ShowPicture(g);
+  if (g->straight) glFlush();  // an off-screen surface's swap does not even flush, and frames would pile up
   SDL_GL_SwapWindow(g->window);
   if (g->fbo) {
     GLD.bind_fb(kFramebuffer, g->fbo);
