@@ -1,5 +1,6 @@
 #!/bin/sh
-# Runs the benchmarks headless: the frame benchmark in full, the others briefly.
+# Runs the benchmarks headless: the frame benchmark in full (full screen, then in a
+# window), the others briefly.
 # Usage: sh scripts/bench.sh [BUILD_DIR] [frame_bench options...]
 # The machine may be shared; numbers from a busy machine are high and noisy (see uptime).
 set -e
@@ -10,8 +11,10 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 # The game reads its sounds and data files from data/ beside the program.
 cd "$BUILD"
 echo "== load: $(uptime | sed 's/.*load average/load average/')"
-echo "== frame_bench"
+echo "== frame_bench: full screen, the picture scaled to the desktop"
 "$BUILD/bench/frame_bench" "$@"
+echo "== frame_bench: a 640x480 window, drawn into straight"
+KELVANE_WINDOWED=1 "$BUILD/bench/frame_bench" "$@"
 for b in "$BUILD"/bench/*_bench; do
   name=$(basename "$b")
   [ "$name" = frame_bench ] && continue
