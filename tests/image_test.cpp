@@ -1,5 +1,6 @@
 // Images: device copies, drawing with handles and masks, cutting from the screen, overlap.
 #include <gtest/gtest.h>
+#include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include "gl_test_util.h"
 #include "platform/gl_driver.h"
@@ -54,9 +55,11 @@ TEST_F(ImageTest, CentredHandleLandsOnThePosition) {
   EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(ImageTest, TextureIsThePowerOfTwoAroundThePicture) {
-  auto image = SolidImage(70, 60, 0, 1, 2, 3);
-  TGLImageFrame* frame = DeviceFrame(image);
+// Mipmaps keep the power of two around the picture; without them the texture is the
+// picture's own size wherever the system takes any size.
+TEST_F(ImageTest, TextureIsThePictureOrThePowerOfTwoAroundIt) {
+  auto mipmapped = SolidImage(70, 60, IMG_MIPMAPPED, 1, 2, 3);
+  TGLImageFrame* frame = DeviceFrame(mipmapped);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->tex_w, 128);
   EXPECT_EQ(frame->tex_h, 64);
@@ -65,13 +68,33 @@ TEST_F(ImageTest, TextureIsThePowerOfTwoAroundThePicture) {
   EXPECT_EQ(frame->u1, 0.546875f);
   EXPECT_EQ(frame->v1, 0.9375f);
   EXPECT_EQ(frame->seq, graphics_seq);
+
+  auto plain = SolidImage(70, 60, IMG_FILTERED, 1, 2, 3);
+  frame = DeviceFrame(plain);
+  ASSERT_NE(frame, nullptr);
+  if (!SDL_GL_ExtensionSupported("GL_ARB_texture_non_power_of_two")) GTEST_SKIP() << "powers of two only here";
+  EXPECT_EQ(frame->tex_w, 70);
+  EXPECT_EQ(frame->tex_h, 60);
+  EXPECT_EQ(frame->u1, 1.0f);
+  EXPECT_EQ(frame->v1, 1.0f);
+  // Filtered up to four times its size, the edge still reads as the picture: no texel
+  // beyond it, transparent or otherwise, bleeds in.
+  SetClearColor(0, 0, 0);
+  ClearScreen();
+  SetBlendMode(1);
+  SetDrawColor(255, 255, 255);
+  SetDrawScale(4, 4);
+  DrawImageFrame(plain, 0, 0, 0);
+  SetDrawScale(1, 1);
+  EXPECT_TRUE(SameRgb(ScreenPixel(279, 239), 1, 2, 3));
+  EXPECT_TRUE(SameRgb(ScreenPixel(281, 241), 0, 0, 0));
 }
 
 TEST_F(ImageTest, LastColumnRowAndCornerAreRepeatedIntoTheTexture) {
-  const int w = 67, h = 3;  // too wide for a shared page: a texture of its own, 128x4
+  const int w = 67, h = 3;  // too wide for a shared page, and mipmapped: a texture of its own, 128x4
   auto p = TPixmap::Create(w, h, PF_RGBA8888);
   for (int i = 0; i < w * h; i++) p->pixels[i * 4] = static_cast<uint8_t>(i + 1), p->pixels[i * 4 + 3] = 255;
-  auto image = TImage::Create(w, h, 1, 0, 0, 0, 0);
+  auto image = TImage::Create(w, h, 1, IMG_MIPMAPPED, 0, 0, 0);
   image->SetPixmap(0, p);
   TGLImageFrame* frame = DeviceFrame(image);
   ASSERT_NE(frame, nullptr);

@@ -57,7 +57,7 @@ bool NoGreenIn(int x, int y, int w, int h) {
 
 TEST_F(TexturePageTest, SmallFramesOfOneFilteringShareAPageAndLargeOnesDoNot) {
   auto a = Solid(5, 5, 0, 1, 1, 1), b = Solid(62, 62, IMG_MASKED | IMG_DYNAMIC, 2, 2, 2);
-  auto filtered = Solid(5, 5, IMG_FILTERED, 3, 3, 3), big = Solid(63, 10, 0, 4, 4, 4);
+  auto filtered = Solid(5, 5, IMG_FILTERED, 3, 3, 3), big = Solid(63, 10, IMG_MIPMAPPED, 4, 4, 4);
   ASSERT_TRUE(Device(a) && Device(b) && Device(filtered) && Device(big));
   EXPECT_TRUE(Device(a)->cell.page);
   EXPECT_EQ(Device(a)->name, Device(b)->name) << "masking does not change how texels are read";

@@ -127,12 +127,14 @@ void DeletePicture(TGLGraphics* g) {
   g->fbo = g->fbo_tex = 0;
 }
 
-// The off-screen picture: a power-of-two texture whose bottom-left width x height
-// pixels are drawn into; it keeps the last frame after a present.
+// The off-screen picture: a texture of the display's size, or where the system wants
+// powers of two one whose bottom-left width x height pixels are drawn into; it keeps the
+// last frame after a present.
 int CreatePicture(TGLGraphics* g) {
   if (!LoadFramebufferFunctions()) return 0;
-  g->fbo_tex_w = PowerOfTwoAtLeast(g->width);
-  g->fbo_tex_h = PowerOfTwoAtLeast(g->height);
+  int any_size = SDL_GL_ExtensionSupported("GL_ARB_texture_non_power_of_two");
+  g->fbo_tex_w = any_size ? g->width : PowerOfTwoAtLeast(g->width);
+  g->fbo_tex_h = any_size ? g->height : PowerOfTwoAtLeast(g->height);
   glGenTextures(1, &g->fbo_tex);
   glBindTexture(GL_TEXTURE_2D, g->fbo_tex);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);

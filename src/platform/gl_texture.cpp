@@ -1,7 +1,9 @@
 // gl_texture: image frames as OpenGL textures. A small picture takes a cell of a shared
-// page with a one-texel ring of its own edge around it; a larger one gets its own texture
-// whose sides are powers of two, the picture in the top-left corner with its last column
-// and row repeated once. Either way filtering at its edges never reaches other texels.
+// page with a one-texel ring of its own edge around it; a larger one gets its own texture,
+// of the picture's size where the system allows, else with sides that are powers of two,
+// the picture in the top-left corner with its last column and row repeated once. Either
+// way filtering at its edges never reaches other texels.
+#include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <algorithm>
 #include <cstdio>
@@ -41,8 +43,14 @@ int TextureAccepted(int w, int h) {
   return got != 0;
 }
 
-// The smallest powers of two that hold the picture, halved while the system refuses them.
-int ChooseTextureSize(int w, int h, int* tw, int* th) {
+// The picture's own size where the system takes any size and no mipmaps are wanted (a
+// 640x480 picture would waste 40% of a 1024x512 texture); else the smallest powers of
+// two that hold it, halved while the system refuses them.
+int ChooseTextureSize(int w, int h, int mipmapped, int* tw, int* th) {
+  if (!mipmapped && SDL_GL_ExtensionSupported("GL_ARB_texture_non_power_of_two") && TextureAccepted(w, h)) {
+    *tw = w, *th = h;
+    return 1;
+  }
   *tw = PowerOfTwoAtLeast(w), *th = PowerOfTwoAtLeast(h);
   while (!TextureAccepted(*tw, *th)) {
     if (*tw == 1 && *th == 1) return 0;
@@ -161,7 +169,7 @@ std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   if (!GLCurrentGraphics() || pixmap.width <= 0 || pixmap.height <= 0 || !BytesPer(pixmap.format)) return nullptr;
   if (auto paged = CreatePagedFrame(pixmap, flags)) return paged;
   int tw, th;
-  if (!ChooseTextureSize(pixmap.width, pixmap.height, &tw, &th)) {
+  if (!ChooseTextureSize(pixmap.width, pixmap.height, flags & IMG_MIPMAPPED, &tw, &th)) {
     std::fprintf(stderr, "Kelvane: the display refuses even a 1x1 texture\n");
     return nullptr;
   }
