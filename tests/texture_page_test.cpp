@@ -37,8 +37,7 @@ std::shared_ptr<TImage> Solid(int w, int h, int flags, int r, int g, int b) {
 TGLImageFrame* Device(const std::shared_ptr<TImage>& image) { return dynamic_cast<TGLImageFrame*>(image->Frame(0)); }
 
 std::vector<uint8_t> PageLevel(unsigned name, int level) {
-  int side = GL_PAGE_SIZE >> level;
-  std::vector<uint8_t> t(static_cast<size_t>(side) * side * 4);
+  std::vector<uint8_t> t(static_cast<size_t>(GL_PAGE_WIDTH >> level) * (GL_PAGE_HEIGHT >> level) * 4);
   GLBindTexture(name);
   glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, t.data());
   return t;
@@ -85,8 +84,8 @@ TEST_F(TexturePageTest, CellsAreAlignedInsideThePageAndNeverOverlap) {
     const TGLPageCell& c = f->cell;
     EXPECT_EQ(c.x % c.size, 0);
     EXPECT_EQ(c.y % c.size, 0);
-    EXPECT_LE(c.x + c.size, GL_PAGE_SIZE);
-    EXPECT_LE(c.y + c.size, GL_PAGE_SIZE);
+    EXPECT_LE(c.x + c.size, GL_PAGE_WIDTH);
+    EXPECT_LE(c.y + c.size, GL_PAGE_HEIGHT);
     EXPECT_GE(c.size, std::max(im->width, im->height) + 2);
     for (const TGLPageCell& o : cells) {
       if (o.page != c.page) continue;
@@ -105,7 +104,8 @@ TEST_F(TexturePageTest, CellsAreAlignedInsideThePageAndNeverOverlap) {
 
 TEST_F(TexturePageTest, AFullPageSpillsIntoANewOneAndFreedCellsAreTakenAgain) {
   std::vector<std::shared_ptr<TImage>> images;
-  for (int i = 0; i < 256; i++) images.push_back(Solid(30, 30, IMG_MIPMAPPED, 9, 9, 9));  // 32-texel cells: 256 fill a page
+  const int fill = (GL_PAGE_WIDTH / 32) * (GL_PAGE_HEIGHT / 32);  // of 32-texel cells
+  for (int i = 0; i < fill; i++) images.push_back(Solid(30, 30, IMG_MIPMAPPED, 9, 9, 9));
   for (auto& im : images) ASSERT_TRUE(Device(im));
   unsigned first = Device(images[0])->name;
   for (auto& im : images) ASSERT_EQ(Device(im)->name, first);
@@ -135,10 +135,10 @@ TEST_F(TexturePageTest, ThePictureSitsInsideARingOfItsOwnEdge) {
   image->SetPixmap(0, p);
   TGLImageFrame* f = Device(image);
   ASSERT_TRUE(f && f->cell.page);
-  EXPECT_FLOAT_EQ(f->u0, (f->cell.x + 1.0f) / GL_PAGE_SIZE);
-  EXPECT_FLOAT_EQ(f->v1, (f->cell.y + 3.0f) / GL_PAGE_SIZE);
+  EXPECT_FLOAT_EQ(f->u0, (f->cell.x + 1.0f) / GL_PAGE_WIDTH);
+  EXPECT_FLOAT_EQ(f->v1, (f->cell.y + 3.0f) / GL_PAGE_HEIGHT);
   auto t = PageLevel(f->name, 0);
-  auto red = [&](int x, int y) { return t[(static_cast<size_t>(f->cell.y + y) * GL_PAGE_SIZE + f->cell.x + x) * 4]; };
+  auto red = [&](int x, int y) { return t[(static_cast<size_t>(f->cell.y + y) * GL_PAGE_WIDTH + f->cell.x + x) * 4]; };
   const int expected[4][5] = {{10, 10, 20, 30, 30}, {10, 10, 20, 30, 30}, {40, 40, 50, 60, 60}, {40, 40, 50, 60, 60}};
   for (int y = 0; y < 4; y++)
     for (int x = 0; x < 5; x++) EXPECT_EQ(red(x, y), expected[y][x]) << x << "," << y;
@@ -157,7 +157,7 @@ TEST_F(TexturePageTest, MipmapsAndFilteringStayInsideTheCell) {
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &levels);
   EXPECT_EQ(levels, GL_PAGE_LEVELS - 1);
   auto level1 = PageLevel(r->name, 1);
-  size_t at = (static_cast<size_t>(r->cell.y / 2 + 7) * (GL_PAGE_SIZE / 2) + r->cell.x / 2 + 7) * 4;
+  size_t at = (static_cast<size_t>(r->cell.y / 2 + 7) * (GL_PAGE_WIDTH / 2) + r->cell.x / 2 + 7) * 4;
   EXPECT_EQ(level1[at], 255);
   EXPECT_EQ(level1[at + 1], 0);
 

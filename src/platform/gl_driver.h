@@ -23,7 +23,7 @@ class TGLGraphics : public TGraphics {
 
 // Small frames live in cells of shared textures (pages); see gl_texture_page.cpp.
 class TGLTexturePage;
-constexpr int GL_PAGE_SIZE = 512, GL_PAGE_LEVELS = 2;
+constexpr int GL_PAGE_WIDTH = 512, GL_PAGE_HEIGHT = 256, GL_PAGE_LEVELS = 2;
 constexpr int GL_SMALLEST_CELL = 8, GL_LARGEST_CELL = 64;
 struct TGLPageCell {
   std::shared_ptr<TGLTexturePage> page;  // nullptr: not in a page

@@ -131,10 +131,10 @@ std::shared_ptr<TImageFrame> CreatePagedFrame(const TPixmap& pixmap, int flags) 
   if (!cell.page) return nullptr;
   auto frame = std::make_shared<TGLImageFrame>();
   frame->name = GLPageTexture(*cell.page), frame->cell = cell, frame->seq = graphics_seq;
-  frame->tex_w = frame->tex_h = GL_PAGE_SIZE;
-  const float texel = 1.0f / GL_PAGE_SIZE;
-  frame->u0 = (cell.x + 1) * texel, frame->v0 = (cell.y + 1) * texel;
-  frame->u1 = (cell.x + 1 + pixmap.width) * texel, frame->v1 = (cell.y + 1 + pixmap.height) * texel;
+  frame->tex_w = GL_PAGE_WIDTH, frame->tex_h = GL_PAGE_HEIGHT;
+  const float across = 1.0f / GL_PAGE_WIDTH, down = 1.0f / GL_PAGE_HEIGHT;
+  frame->u0 = (cell.x + 1) * across, frame->v0 = (cell.y + 1) * down;
+  frame->u1 = (cell.x + 1 + pixmap.width) * across, frame->v1 = (cell.y + 1 + pixmap.height) * down;
   UploadCell(CellPixels(pixmap, size), cell, flags & IMG_MIPMAPPED);
   return frame;
 }

@@ -1,6 +1,7 @@
-// gl_texture_page: small image frames share 512x512 textures, so glyphs and sprites drawn
+// gl_texture_page: small image frames share 512x256 textures, so glyphs and sprites drawn
 // one after another need no texture change between them (on a software rasteriser each
-// change costs a draw of its own). A page is cut into 64x64 blocks and each block into
+// change costs a draw of its own). The game's font fills nearly three quarters of such a page,
+// its small sprites a sixth of another. A page is cut into 64x64 blocks and each block into
 // square cells of one power-of-two size, aligned to that size. Mipmapped pages keep two
 // levels: filtering the second still reaches no further than a picture's one-texel ring,
 // where a third would blend in the neighbouring cell.
@@ -14,8 +15,8 @@
 namespace {
 
 constexpr int kBlockSize = 64;
-constexpr int kBlocksPerSide = GL_PAGE_SIZE / kBlockSize;
-constexpr int kBlocks = kBlocksPerSide * kBlocksPerSide;
+constexpr int kBlocksAcross = GL_PAGE_WIDTH / kBlockSize;
+constexpr int kBlocks = kBlocksAcross * (GL_PAGE_HEIGHT / kBlockSize);
 
 }  // namespace
 
@@ -46,13 +47,13 @@ class TGLTexturePage : public std::enable_shared_from_this<TGLTexturePage> {
     used[block] |= uint64_t{1} << i;
     cell->page = shared_from_this();
     cell->size = size;
-    cell->x = (block % kBlocksPerSide) * kBlockSize + (i % per_side) * size;
-    cell->y = (block / kBlocksPerSide) * kBlockSize + (i / per_side) * size;
+    cell->x = (block % kBlocksAcross) * kBlockSize + (i % per_side) * size;
+    cell->y = (block / kBlocksAcross) * kBlockSize + (i / per_side) * size;
     return 1;
   }
 
   void GiveBack(const TGLPageCell& cell) {
-    int block = (cell.y / kBlockSize) * kBlocksPerSide + cell.x / kBlockSize;
+    int block = (cell.y / kBlockSize) * kBlocksAcross + cell.x / kBlockSize;
     int per_side = kBlockSize / cell.size;
     int i = (cell.y % kBlockSize) / cell.size * per_side + (cell.x % kBlockSize) / cell.size;
     used[block] &= ~(uint64_t{1} << i);
@@ -73,14 +74,13 @@ std::shared_ptr<TGLTexturePage> NewPage(int flags) {
   GLSetTextureParameters(flags);
   int levels = (flags & IMG_MIPMAPPED) ? GL_PAGE_LEVELS : 1;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
-  std::vector<uint8_t> clear(static_cast<size_t>(GL_PAGE_SIZE) * GL_PAGE_SIZE * 4, 0);
-  for (int level = 0; level < levels; level++) {
-    int side = GL_PAGE_SIZE >> level;
-    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, side, side, 0, GL_RGBA, GL_UNSIGNED_BYTE, clear.data());
-  }
+  std::vector<uint8_t> clear(static_cast<size_t>(GL_PAGE_WIDTH) * GL_PAGE_HEIGHT * 4, 0);
+  for (int level = 0; level < levels; level++)
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, GL_PAGE_WIDTH >> level, GL_PAGE_HEIGHT >> level, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, clear.data());
   GLint width = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  if (width != GL_PAGE_SIZE) return nullptr;
+  if (width != GL_PAGE_WIDTH) return nullptr;
   return page;
 }
 
