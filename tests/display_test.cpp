@@ -240,14 +240,19 @@ static void PresentASquareAndReadItBack() {
   EXPECT_TRUE(SameRgb(ScreenPixel(90, 90), 0, 0, 0));
 }
 
+// A single buffer drawn straight would show frames half done, so it keeps a picture.
+static std::shared_ptr<TGraphics> OpenSingleBufferedDisplay() {
+  SetDefaultGraphicsFlags(0);
+  auto opened = OpenTestDisplay();
+  SetDefaultGraphicsFlags(2);
+  return opened;
+}
+
 // Both ways of showing a frame: straight in the window where it can, else a picture.
 TEST_F(DisplayTest, LastPresentedFrameStaysReadable) {
   ASSERT_TRUE(OpenTestDisplay());
   PresentASquareAndReadItBack();
-  SetDefaultGraphicsFlags(0);
-  auto single = OpenTestDisplay();
-  SetDefaultGraphicsFlags(2);
-  ASSERT_TRUE(single);
+  ASSERT_TRUE(OpenSingleBufferedDisplay());
   ASSERT_NE(GLCurrentGraphics()->fbo, 0u);
   PresentASquareAndReadItBack();
 }
@@ -300,10 +305,7 @@ TEST_F(DisplayTest, StraightDrawnFramesDoNotPileUp) {
 }
 
 TEST_F(DisplayTest, SingleBufferedWindowKeepsItsPicture) {
-  SetDefaultGraphicsFlags(0);  // a single buffer drawn straight would show frames half done
-  auto opened = OpenTestDisplay();
-  SetDefaultGraphicsFlags(2);
-  ASSERT_TRUE(opened);
+  ASSERT_TRUE(OpenSingleBufferedDisplay());
   EXPECT_EQ(GLCurrentGraphics()->straight, 0);
   EXPECT_NE(GLCurrentGraphics()->fbo, 0u);
 }
