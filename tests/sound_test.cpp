@@ -50,6 +50,12 @@ std::vector<int16_t> Mix(int frames) {
   return out;
 }
 
+std::vector<int16_t> ValuesOf(const TMixSound& m) {
+  std::vector<int16_t> v(m.data.size() / 2);
+  for (size_t i = 0; i < v.size(); i++) v[i] = m.Value(i);
+  return v;
+}
+
 int Expected(int value, int gain) { return (value * gain) >> 12; }
 
 // Every frame in [from, to) holds exactly (l, r).
@@ -340,14 +346,27 @@ TEST_F(SoftMix, EightBitAndBigEndianSamplesAreConverted) {
   s8.format = SF_MONO8, s8.hertz = MIX_RATE, s8.length = 3, s8.data = {128, 255, 0};
   auto m = MakeMixSound(s8, 0);
   ASSERT_TRUE(m);
-  EXPECT_EQ(m->samples, (std::vector<int16_t>{0, 127 * 256, -128 * 256}));
+  EXPECT_EQ(ValuesOf(*m), (std::vector<int16_t>{0, 127 * 256, -128 * 256}));
   TAudioSample be;
   be.format = SF_STEREO16BE, be.hertz = MIX_RATE, be.length = 1, be.data = {0x12, 0x34, 0xFF, 0xFE};
   m = MakeMixSound(be, SOUND_LOOP);
   ASSERT_TRUE(m);
-  EXPECT_EQ(m->samples, (std::vector<int16_t>{0x1234, -2}));
+  EXPECT_EQ(ValuesOf(*m), (std::vector<int16_t>{0x1234, -2}));
   EXPECT_EQ(m->channels, 2);
   EXPECT_EQ(m->loop, 1);
+}
+
+// A long track must not be held twice while it becomes a sound.
+TEST_F(SoftMix, NativeSampleIsTakenOverNotCopied) {
+  TAudioSample s = ConstantSample(-300, 2500, 1000);
+  s.data.resize(s.data.size() + 6);  // trailing bytes beyond the claimed length are dropped
+  const uint8_t* bytes = s.data.data();
+  auto m = MakeMixSound(std::move(s), 0);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->data.data(), bytes);
+  ASSERT_EQ(m->data.size(), 4000u);
+  EXPECT_EQ(m->Value(0), -300);
+  EXPECT_EQ(m->Value(1999), 2500);
 }
 
 TEST_F(SoftMix, MalformedSamplesMakeNoSound) {

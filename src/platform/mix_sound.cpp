@@ -1,5 +1,7 @@
 // mix_sound: decoded samples turned into the mixer's one format, signed 16-bit native.
+#include <bit>
 #include <cmath>
+#include <utility>
 
 #include "platform/mixer.h"
 #include "platform/sound.h"
@@ -12,6 +14,7 @@ constexpr int MAX_HERTZ = 1000000;
 struct TFormatInfo {
   int channels, bytes;  // bytes per sample value
   int big_endian;
+  bool Native() const { return bytes == 2 && big_endian == (std::endian::native == std::endian::big); }
 };
 
 bool DescribeFormat(int format, TFormatInfo* info) {
@@ -35,15 +38,23 @@ int16_t ReadValue(const uint8_t* p, const TFormatInfo& f) {
 
 }  // namespace
 
-std::shared_ptr<TMixSound> MakeMixSound(const TAudioSample& sample, int flags) {
+std::shared_ptr<TMixSound> MakeMixSound(TAudioSample sample, int flags) {
   TFormatInfo f;
   if (!DescribeFormat(sample.format, &f)) return nullptr;
   if (sample.length <= 0 || sample.hertz <= 0 || sample.hertz > MAX_HERTZ) return nullptr;
   size_t values = static_cast<size_t>(sample.length) * f.channels;
   if (sample.data.size() / f.bytes < values) return nullptr;  // shorter than it claims
   auto sound = std::make_shared<TMixSound>();
-  sound->samples.resize(values);
-  for (size_t i = 0; i < values; i++) sound->samples[i] = ReadValue(&sample.data[i * f.bytes], f);
+  if (f.Native()) {
+    sound->data = std::move(sample.data);
+    sound->data.resize(2 * values);
+  } else {
+    sound->data.resize(2 * values);
+    for (size_t i = 0; i < values; i++) {
+      int16_t v = ReadValue(&sample.data[i * f.bytes], f);
+      std::memcpy(&sound->data[2 * i], &v, sizeof v);
+    }
+  }
   sound->channels = f.channels;
   sound->hertz = sample.hertz;
   sound->length = sample.length;

@@ -113,7 +113,6 @@ static void ReportEnds() {
 // first for a loop, the last itself otherwise.
 static void MixVoice(TMixVoice* v, int32_t* acc, int frames) {
   const TMixSound& s = *v->sound;
-  const int16_t* d = s.samples.data();
   const uint64_t len = static_cast<uint64_t>(s.length), end = len << 16;
   const int stereo = s.channels == 2;
   for (int i = 0; i < frames; i++) {
@@ -123,10 +122,10 @@ static void MixVoice(TMixVoice* v, int32_t* acc, int frames) {
     }
     uint64_t at = v->pos >> 16, next = at + 1 < len ? at + 1 : (s.loop ? 0 : at);
     int frac = static_cast<int>(v->pos & 0xFFFF) >> 1;
-    int a = d[at << stereo], b = d[next << stereo];
+    int a = s.Value(at << stereo), b = s.Value(next << stereo);
     int l = a + (((b - a) * frac) >> 15), r = l;
     if (stereo) {
-      a = d[(at << 1) + 1], b = d[(next << 1) + 1];
+      a = s.Value((at << 1) + 1), b = s.Value((next << 1) + 1);
       r = a + (((b - a) * frac) >> 15);
     }
     acc[2 * i] += (l * v->gain_l) >> 12;

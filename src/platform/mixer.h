@@ -4,6 +4,7 @@
 // A handle is the slot index in its low 12 bits and the slot's reuse counter above.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -11,13 +12,20 @@ struct TAudioSample;
 
 enum { MIX_RATE = 44100, MIX_BUFFER_FRAMES = 512, MIX_SLOTS = 256, MIX_UNITY = 4096 };
 
-// A sound as the mixer plays it: signed 16-bit frames, interleaved when stereo.
+// A sound as the mixer plays it: signed 16-bit frames in native byte order, interleaved
+// when stereo. Kept as bytes so a decoded track can be taken over without a copy.
 struct TMixSound {
-  std::vector<int16_t> samples;
+  std::vector<uint8_t> data;
   int channels = 1, hertz = MIX_RATE, length = 0, loop = 0;
+  int16_t Value(size_t i) const {
+    int16_t v;
+    std::memcpy(&v, &data[2 * i], sizeof v);
+    return v;
+  }
 };
 
-std::shared_ptr<TMixSound> MakeMixSound(const TAudioSample& sample, int flags);  // nullptr for a bad sample
+// nullptr for a bad sample; a sample already in the mixer's format gives up its bytes
+std::shared_ptr<TMixSound> MakeMixSound(TAudioSample sample, int flags);
 int VolumeToGain(float volume);       // trunc(volume * 4096), held to 0..65535
 
 void MixOpen();                       // channels may be had from now on

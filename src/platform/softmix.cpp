@@ -52,8 +52,8 @@ class TSoftMixDriver : public TAudioDriver {
   std::string Name() override { return name; }
   int Startup() override;
   void Shutdown() override;
-  std::shared_ptr<TSound> CreateSound(const TAudioSample& sample, int flags) override {
-    auto sound = MakeMixSound(sample, flags);
+  std::shared_ptr<TSound> CreateSound(TAudioSample sample, int flags) override {
+    auto sound = MakeMixSound(std::move(sample), flags);
     return sound ? std::make_shared<TMixSoundObject>(sound) : nullptr;
   }
   std::shared_ptr<TChannel> AllocChannel() override { return NewMixChannel(); }

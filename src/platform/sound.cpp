@@ -35,7 +35,7 @@ class TNullDriver : public TAudioDriver {
   std::string Name() override { return "Null"; }
   int Startup() override { return 1; }
   void Shutdown() override {}
-  std::shared_ptr<TSound> CreateSound(const TAudioSample&, int) override { return std::make_shared<TNullSound>(); }
+  std::shared_ptr<TSound> CreateSound(TAudioSample, int) override { return std::make_shared<TNullSound>(); }
   std::shared_ptr<TChannel> AllocChannel() override { return std::make_shared<TNullChannel>(); }
 };
 

@@ -41,7 +41,7 @@ class TAudioDriver {
   virtual std::string Name() = 0;
   virtual int Startup() = 0;
   virtual void Shutdown() = 0;
-  virtual std::shared_ptr<TSound> CreateSound(const TAudioSample& sample, int flags) = 0;
+  virtual std::shared_ptr<TSound> CreateSound(TAudioSample sample, int flags) = 0;  // may take over its bytes
   virtual std::shared_ptr<TChannel> AllocChannel() = 0;
 };
 
