@@ -73,6 +73,7 @@ TEST_F(Background, TilesFollowEachOtherAlongTheDiagonal) {
 
 TEST_F(Background, PausedBoardStandsStillBehindTheDimmedStill) {
   BackgroundStep();
+  pause_backdrop = appfix::SolidImage(640, 480, 200, 200, 200);  // as pausing grabs it
   game_state = GS_PAUSED;
   for (int i = 0; i < 5; i++) BackgroundStep();
   EXPECT_EQ(board1_x, 319);
@@ -86,6 +87,8 @@ TEST_F(Background, PausedBoardStandsStillBehindTheDimmedStill) {
   game_state = GS_PLAYING;
   BackgroundStep();
   EXPECT_EQ(board1_y, 242);  // the scroll picks up where it stopped
+  EXPECT_FALSE(pause_backdrop->pixmaps[0]) << "the still is let go once play resumes";
+  EXPECT_FALSE(pause_backdrop->frames[0]);
 }
 
 TEST_F(Background, LeavesTheBoardsDrawingState) {

@@ -110,6 +110,13 @@ void GrabScreenToImage(const std::shared_ptr<TImage>& image, int x, int y, int f
   image->SetPixmap(frame, pixmap);
 }
 
+void ReleaseImageFrame(const std::shared_ptr<TImage>& image, int frame) {
+  if (!ValidFrame(image.get(), frame)) return;
+  image->pixmaps[frame] = nullptr;
+  image->frames[frame] = nullptr;
+  image->seqs[frame] = 0;
+}
+
 void CentreImageHandle(const std::shared_ptr<TImage>& image) {
   if (image) SetImageHandle(image, image->width * 0.5f, image->height * 0.5f);
 }

@@ -36,6 +36,7 @@ void SetAutoCentreHandle(int on);
 std::shared_ptr<TImage> LoadImageFile(const std::string& source, int flags);  // -1 = default flags; nullptr on failure
 std::shared_ptr<TImage> CreateBlankImage(int width, int height, int frames, int flags);
 void GrabScreenToImage(const std::shared_ptr<TImage>& image, int x, int y, int frame);
+void ReleaseImageFrame(const std::shared_ptr<TImage>& image, int frame);  // blank again, pixels and device copy freed
 void CentreImageHandle(const std::shared_ptr<TImage>& image);
 void SetImageHandle(const std::shared_ptr<TImage>& image, float x, float y);
 void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int frame);  // empty image draws nothing
