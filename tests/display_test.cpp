@@ -3,11 +3,11 @@
 #include <SDL2/SDL.h>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 #include "gl_test_util.h"
 #include "platform/gl_driver.h"
+#include "proc_status.h"
 
 namespace {
 
@@ -18,13 +18,6 @@ int FakeNow() { return fake_now; }
 void FakeSleep(int ms) {
   fake_sleeps.push_back(ms);
   fake_now += ms;
-}
-
-long AnonymousKb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("RssAnon:", 0) == 0) return std::atol(line.c_str() + 8);
-  return -1;
 }
 
 struct DisplayTest : ::testing::Test {

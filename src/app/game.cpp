@@ -15,6 +15,7 @@
 #include "platform/system.h"
 
 int StartGame() {
+  KeepHeapTrimmed();
   RegisterGameFiles();
   SetAppTitle("Kelvane");
   if (!OpenGraphics(640, 480, 32, 60, 2)) return 0;

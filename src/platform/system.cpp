@@ -1,5 +1,7 @@
-// system: where the program lives, so relative data paths are found beside it.
+// system: where the program lives, so relative data paths are found beside it, and how
+// its heap gives memory back.
 #include "platform/system.h"
+#include <malloc.h>
 #include <unistd.h>
 #include <climits>
 #include <string>
@@ -14,3 +16,12 @@ std::string ProgramFolder(const char* argv0) {
 }
 
 int ChangeToProgramFolder(const char* argv0) { return chdir(ProgramFolder(argv0).c_str()) == 0; }
+
+// glibc raises its thresholds each time a big block is freed (a decoded track, a grabbed
+// screen); from then on, megabytes freed later stay in the heap. Fixed thresholds stop that.
+void KeepHeapTrimmed() {
+#ifdef __GLIBC__
+  mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+  mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+#endif
+}

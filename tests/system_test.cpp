@@ -1,0 +1,49 @@
+// System: the heap hands freed memory back even after the program has freed a big block.
+#include <gtest/gtest.h>
+#include <filesystem>
+#include <vector>
+#include "child_process.h"
+#include "platform/system.h"
+#include "proc_status.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Run alone by the test below, in a fresh process: blocks freed by earlier tests would
+// otherwise be handed out again without the memory growing.
+TEST(SystemChild, DISABLED_MemoryFreedAfterABigBlockGoesBack) {
+  KeepHeapTrimmed();
+  long sum = 0;
+  {
+    std::vector<char> track(24 << 20, 1);  // as a decoded music track
+    sum += track[12345];
+  }
+  long before = AnonymousKb();
+  {
+    std::vector<std::vector<char>> pictures;  // as textures and grabbed screens
+    for (int i = 0; i < 40; i++) pictures.emplace_back(256 << 10, 2);
+    for (const auto& p : pictures) sum += p[777];
+    ASSERT_GT(AnonymousKb() - before, 8 * 1024) << "the blocks were really held";
+  }
+  EXPECT_EQ(sum, 1 + 40 * 2);
+  EXPECT_LT(AnonymousKb() - before, 2048) << "10 MB freed, but kept by the heap";
+}
+
+TEST(System, MemoryFreedAfterABigBlockGoesBack) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator keeps its pages its own way";
+#endif
+  fs::path logs = fs::temp_directory_path() / ("kelvane_heap_" + std::to_string(getpid()));
+  fs::create_directories(logs);
+  childproc::child_plan plan;
+  plan.program = fs::read_symlink("/proc/self/exe").string();
+  plan.args = {"--gtest_also_run_disabled_tests", "--gtest_filter=SystemChild.*"};
+  plan.cwd = logs.string();
+  childproc::child_result r = childproc::RunChild(plan, logs);
+  fs::remove_all(logs);
+  EXPECT_EQ(r.code, 0) << r.out;
+  EXPECT_NE(r.out.find("1 test from SystemChild"), std::string::npos) << r.out;
+}
+
+}  // namespace
