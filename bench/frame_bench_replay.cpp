@@ -126,7 +126,7 @@ void Present() {
   GLint filter = (w == REPLAY.width && h == REPLAY.height) ? GL_NEAREST : GL_LINEAR;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glColor4ub(255, 255, 255, 255);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   float u = static_cast<float>(REPLAY.width) / REPLAY.tex_w, v = static_cast<float>(REPLAY.height) / REPLAY.tex_h;
   glBegin(GL_QUADS);
   glTexCoord2f(0, v), glVertex2i(x, y);
@@ -134,6 +134,7 @@ void Present() {
   glTexCoord2f(u, 0), glVertex2i(x + w, y + h);
   glTexCoord2f(0, 0), glVertex2i(x, y + h);
   glEnd();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   SDL_GL_SwapWindow(REPLAY.window);
 }
 

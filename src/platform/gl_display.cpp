@@ -226,7 +226,7 @@ void ShowPicture(TGLGraphics* g) {
   GLint filter = (w == g->width && h == g->height) ? GL_NEAREST : GL_LINEAR;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glColor4ub(255, 255, 255, 255);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);  // llvmpipe copies faster than it multiplies by white
   float u = static_cast<float>(g->width) / g->fbo_tex_w, v = static_cast<float>(g->height) / g->fbo_tex_h;
   // NOTE: the picture's rows run bottom-up in the texture, so its top is v.
   glBegin(GL_QUADS);
@@ -235,6 +235,7 @@ void ShowPicture(TGLGraphics* g) {
   glTexCoord2f(u, 0), glVertex2i(x + w, y + h);
   glTexCoord2f(0, 0), glVertex2i(x, y + h);
   glEnd();
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
 }  // namespace
