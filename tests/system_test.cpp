@@ -12,8 +12,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Run alone by the test below, in a fresh process: blocks freed by earlier tests would
-// otherwise be handed out again without the memory growing.
+// The SystemChild tests are started by the last test here, in a fresh process: blocks freed
+// by earlier tests would otherwise be handed out again without the memory growing.
 TEST(SystemChild, DISABLED_MemoryFreedAfterABigBlockGoesBack) {
   KeepHeapTrimmed();
   long sum = 0;
@@ -51,7 +51,7 @@ TEST(SystemChild, DISABLED_BufferRenewedEachFrameKeepsItsPages) {
   EXPECT_LT(MinorFaults() - before, 50 * 130 / 4) << "each buffer was mapped afresh";
 }
 
-TEST(System, MemoryFreedAfterABigBlockGoesBack) {
+TEST(System, HeapGivesFreedMemoryBackAndKeepsRenewedBuffers) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's allocator keeps its pages its own way";
 #endif
