@@ -97,3 +97,74 @@ TEST_F(GLRecordTest, NothingIsToldOnceStopped) {
   ClearScreen();
   EXPECT_TRUE(seen.empty());
 }
+
+namespace {
+
+// A width x height image, one frame: red, its alpha per column from the given function.
+std::shared_ptr<TImage> RedImage(int width, int height, int flags, int (*alpha_at)(int x)) {
+  auto pix = TPixmap::Create(width, height, PF_RGBA8888);
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) {
+      uint8_t* p = pix->pixels.data() + y * pix->pitch + x * 4;
+      p[0] = 255, p[3] = static_cast<uint8_t>(alpha_at(x));
+    }
+  auto image = TImage::Create(width, height, 1, flags, 0, 0, 0);
+  image->SetPixmap(0, pix);
+  return image;
+}
+
+int Solid(int) { return 255; }
+int LeftHalfClear(int x) { return x < 4 ? 0 : 255; }
+int Faint(int) { return 100; }
+
+// Draws the image at (x, 10) over a blue square in alpha blend; returns the blend GL was given.
+int DrawOverBlue(const std::shared_ptr<TImage>& image, int x, float alpha) {
+  SetBlendMode(2);
+  SetDrawColor(0, 0, 255);
+  SetDrawAlpha(1.0f);
+  FillRect(x, 10, 8, 8);
+  SetBlendMode(3);
+  SetDrawColor(255, 255, 255);
+  SetDrawAlpha(alpha);
+  seen.clear();
+  DrawImageFrame(image, x, 10, 0);
+  return seen.empty() ? -1 : seen.back().blend;
+}
+
+}  // namespace
+
+// Alpha blending an opaque source, or one whose alpha is only 0 or full and is sampled
+// nearest, gives the source itself where it is solid: GL is spared the blend, and the
+// picture is the one blending would have made.
+TEST_F(GLRecordTest, SolidSourcesAreDrawnWithoutBlendingToTheSamePicture) {
+  auto big = RedImage(100, 8, 0, Solid);  // too big for a shared page: its own texture
+  auto cut = RedImage(8, 8, 0, LeftHalfClear);
+  auto soft = RedImage(8, 8, IMG_FILTERED, LeftHalfClear);
+  auto faint = RedImage(8, 8, 0, Faint);
+  EXPECT_EQ(DrawOverBlue(big, 200, 1.0f), 2);
+  EXPECT_TRUE(SameRgb(ScreenPixel(250, 12), 255, 0, 0));
+  EXPECT_EQ(DrawOverBlue(cut, 10, 1.0f), 1);
+  EXPECT_TRUE(SameRgb(ScreenPixel(11, 12), 0, 0, 255));  // the clear half leaves the blue
+  EXPECT_TRUE(SameRgb(ScreenPixel(16, 12), 255, 0, 0));
+  EXPECT_EQ(DrawOverBlue(cut, 30, 0.5f), 3);  // part alpha must blend
+  EXPECT_TRUE(SameRgb(ScreenPixel(36, 12), 127, 0, 128));
+  EXPECT_EQ(DrawOverBlue(soft, 50, 1.0f), 3);  // filtering blends the edge between the halves
+  EXPECT_EQ(DrawOverBlue(faint, 70, 1.0f), 3);
+  EXPECT_TRUE(SameRgb(ScreenPixel(72, 12), 100, 0, 155));
+}
+
+TEST_F(GLRecordTest, BlendingReturnsAfterASolidShape) {
+  SetBlendMode(3);
+  SetDrawColor(255, 255, 255);
+  FillRect(0, 0, 8, 8);  // full alpha: drawn plainly
+  SetDrawAlpha(0.5f);
+  FillRect(0, 0, 8, 8);
+  SetBlendMode(1);
+  SetDrawAlpha(1.0f);
+  DrawLineSegment(0, 20, 8, 20, 0);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].blend, 2);
+  EXPECT_EQ(seen[1].blend, 3);
+  EXPECT_EQ(seen[2].blend, 1);  // lines keep the mode as set
+  EXPECT_EQ(GetBlendMode(), 1);
+}

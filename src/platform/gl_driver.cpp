@@ -10,7 +10,8 @@
 namespace {
 
 struct {
-  int blend = -1;          // -1: unknown, re-applied on the next set
+  int blend = -1;          // the mode asked for; -1: unknown, re-applied on the next set
+  int applied = -1;        // the mode GL has, which an opaque shape may have narrowed
   int texturing = -1;
   unsigned bound = ~0u;
   GLubyte rgba[4] = {255, 255, 255, 255};
@@ -57,9 +58,25 @@ void ApplyBlend(int mode) {
   glDisable(GL_ALPHA_TEST);
 }
 
+void UseBlend(int mode) {
+  if (GL.applied == mode) return;
+  GL.applied = mode;
+  ApplyBlend(mode);
+  GL.stats.blend_changes++;
+}
+
+// Under alpha blend or mask at full alpha, an opaque source (2) replaces what is below and
+// a source whose alpha is only ever 0 or full (1) replaces it or leaves it: drawn without
+// blending, which software GL fills much faster, the picture is the same.
+void UseBlendFor(int source_alpha) {
+  int plain = source_alpha && GL.rgba[3] == 255 && (GL.blend == 1 || GL.blend == 3);
+  UseBlend(plain ? (source_alpha == 2 ? 2 : 1) : GL.blend);
+}
+
 // A colour set between glBegin and glEnd is part of the vertices, so shapes in the same
 // state batch into one draw; set outside, each change would end the batch.
-void BeginShape(GLenum mode) {
+void BeginShape(GLenum mode, int source_alpha = 0) {
+  UseBlendFor(source_alpha);
   glBegin(mode);
   glColor4ubv(GL.rgba);
 }
@@ -73,7 +90,7 @@ void Record(int kind, unsigned texture, const float* local, int corners, float t
             const float* uv = nullptr) {
   TGLDrawRecord r;
   if (uv) r.u0 = uv[0], r.v0 = uv[1], r.u1 = uv[2], r.v1 = uv[3];
-  r.kind = kind, r.texture = texture, r.blend = GL.blend, r.line_width = GL.line_width;
+  r.kind = kind, r.texture = texture, r.blend = GL.applied, r.line_width = GL.line_width;
   std::memcpy(r.rgba, GL.rgba, 4);
   for (int i = 0; i < corners; i++) {
     float x = local[i * 2], y = local[i * 2 + 1];
@@ -164,10 +181,8 @@ std::shared_ptr<TGraphics> TGLDraw2DDriver::CreateGraphics(int width, int height
 }
 
 void TGLDraw2DDriver::SetBlend(int mode) {
-  if (mode == GL.blend) return;
   GL.blend = mode;
-  ApplyBlend(mode);
-  GL.stats.blend_changes++;
+  UseBlend(mode);
 }
 
 // The colour reaches GL with each shape (see BeginShape), not here.
@@ -235,7 +250,7 @@ void TGLDraw2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx,
 
 void TGLDraw2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   UseTexturing(0);
-  BeginShape(GL_QUADS);
+  BeginShape(GL_QUADS, 2);
   Vertex(x0, y0, tx, ty);
   Vertex(x1, y0, tx, ty);
   Vertex(x1, y1, tx, ty);
@@ -264,7 +279,7 @@ void TGLDraw2DDriver::ResetContext() {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  GL.blend = -1, GL.texturing = -1, GL.bound = ~0u;
+  GL.blend = GL.applied = -1, GL.texturing = -1, GL.bound = ~0u;
   UseTexturing(0);
   GL.vp_x = GL.vp_y = 0, GL.vp_w = PictureWidth(), GL.vp_h = PictureHeight();
 }
@@ -272,7 +287,7 @@ void TGLDraw2DDriver::ResetContext() {
 void GLRestoreDrawState() {
   ApplyProjection();
   ApplyScissor();
-  if (GL.blend != -1) ApplyBlend(GL.blend);
+  if (GL.applied != -1) ApplyBlend(GL.applied);
   GL.texturing == 1 ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, GL.bound == ~0u ? 0 : GL.bound);
   glColor4ubv(GL.rgba);
@@ -280,9 +295,9 @@ void GLRestoreDrawState() {
 }
 
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
-                        float u0, float v0, float u1, float v1) {
+                        float u0, float v0, float u1, float v1, int source_alpha) {
   BindTexture(name);
-  BeginShape(GL_QUADS);
+  BeginShape(GL_QUADS, source_alpha);
   glTexCoord2f(u0, v0), Vertex(x0, y0, tx, ty);
   glTexCoord2f(u1, v0), Vertex(x1, y0, tx, ty);
   glTexCoord2f(u1, v1), Vertex(x1, y1, tx, ty);

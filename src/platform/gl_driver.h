@@ -36,6 +36,7 @@ class TGLImageFrame : public TImageFrame {
   unsigned name = 0;               // the texture: its own, or its page's
   int seq = 0;                     // graphics_seq it was made under
   int tex_w = 0, tex_h = 0;
+  int source_alpha = 0;            // 2: all texels opaque; 1: each alpha 0 or full, sampled nearest
   TGLPageCell cell;
 
   ~TGLImageFrame() override;       // gives back its cell, or deletes its own texture while its context lives
@@ -71,7 +72,8 @@ void GLPresent(int sync);                   // shows the picture in the window a
 std::vector<TGraphicsMode> GLGraphicsModes();
 void GLRestoreDrawState();                  // re-issues the cached drawing state after a present
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
-                        float u0, float v0, float u1, float v1);  // under the current matrix
+                        float u0, float v0, float u1, float v1,
+                        int source_alpha);  // under the current matrix; source_alpha as a frame's
 void GLBindTexture(unsigned name);          // binds (and turns texturing on) only on change
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards

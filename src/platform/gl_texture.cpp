@@ -79,6 +79,17 @@ std::vector<uint8_t> TexturePixels(const TPixmap& p, int tw, int th) {
   return t;
 }
 
+// How much of what is below the texels can show through: 2 nothing (all opaque), 1 all or
+// nothing per texel (alpha only 0 or full, sampled nearest so no edge blends), 0 anything.
+int SourceAlpha(const std::vector<uint8_t>& rgba, int flags) {
+  int opaque = 1, binary = !(flags & (IMG_FILTERED | IMG_MIPMAPPED));
+  for (size_t i = 3; i < rgba.size() && (opaque || binary); i += 4) {
+    if (rgba[i] != 255) opaque = 0;
+    if (rgba[i] != 0 && rgba[i] != 255) binary = 0;
+  }
+  return opaque ? 2 : binary;
+}
+
 // The next mipmap level: each texel the average of the (up to) 2x2 texels above it.
 std::vector<uint8_t> HalveLevel(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
   *nw = std::max(w / 2, 1), *nh = std::max(h / 2, 1);
@@ -135,7 +146,9 @@ std::shared_ptr<TImageFrame> CreatePagedFrame(const TPixmap& pixmap, int flags) 
   const float across = 1.0f / GL_PAGE_WIDTH, down = 1.0f / GL_PAGE_HEIGHT;
   frame->u0 = (cell.x + 1) * across, frame->v0 = (cell.y + 1) * down;
   frame->u1 = (cell.x + 1 + pixmap.width) * across, frame->v1 = (cell.y + 1 + pixmap.height) * down;
-  UploadCell(CellPixels(pixmap, size), cell, flags & IMG_MIPMAPPED);
+  std::vector<uint8_t> texels = CellPixels(pixmap, size);
+  frame->source_alpha = SourceAlpha(texels, flags);
+  UploadCell(std::move(texels), cell, flags & IMG_MIPMAPPED);
   return frame;
 }
 
@@ -162,7 +175,7 @@ TGLImageFrame::~TGLImageFrame() {
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
-  GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1);
+  GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, source_alpha);
 }
 
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
@@ -181,6 +194,8 @@ std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   glGenTextures(1, &frame->name);
   GLBindTexture(frame->name);
   GLSetTextureParameters(flags);
-  UploadLevels(TexturePixels(pixmap, tw, th), tw, th, flags & IMG_MIPMAPPED);
+  std::vector<uint8_t> texels = TexturePixels(pixmap, tw, th);
+  frame->source_alpha = SourceAlpha(texels, flags);
+  UploadLevels(std::move(texels), tw, th, flags & IMG_MIPMAPPED);
   return frame;
 }
