@@ -1,5 +1,6 @@
 // The back-end's draw recorder: what it is told matches what was drawn.
 #include <gtest/gtest.h>
+#include <cmath>
 #include <vector>
 #include "gl_test_util.h"
 #include "platform/gl_driver.h"
@@ -100,22 +101,24 @@ TEST_F(GLRecordTest, NothingIsToldOnceStopped) {
 
 namespace {
 
-// A width x height image, one frame: red, its alpha per column from the given function.
-std::shared_ptr<TImage> RedImage(int width, int height, int flags, int (*alpha_at)(int x)) {
+// A width x height image, one frame: red, its alpha per texel from the given function.
+std::shared_ptr<TImage> RedImage(int width, int height, int flags, int (*alpha_at)(int x, int y)) {
   auto pix = TPixmap::Create(width, height, PF_RGBA8888);
   for (int y = 0; y < height; y++)
     for (int x = 0; x < width; x++) {
       uint8_t* p = pix->pixels.data() + y * pix->pitch + x * 4;
-      p[0] = 255, p[3] = static_cast<uint8_t>(alpha_at(x));
+      p[0] = 255, p[3] = static_cast<uint8_t>(alpha_at(x, y));
     }
   auto image = TImage::Create(width, height, 1, flags, 0, 0, 0);
   image->SetPixmap(0, pix);
   return image;
 }
 
-int Solid(int) { return 255; }
-int LeftHalfClear(int x) { return x < 4 ? 0 : 255; }
-int Faint(int) { return 100; }
+int Solid(int, int) { return 255; }
+int LeftHalfClear(int x, int) { return x < 4 ? 0 : 255; }
+int Faint(int, int) { return 100; }
+int DitheredSides(int x, int y) { return (x < 10 || x >= 90) && (x + y) % 2 ? 0 : 255; }
+int OneClearOnTop(int x, int y) { return x == 20 && y == 0 ? 0 : 255; }
 
 // Draws the image at (x, 10) over a blue square in alpha blend; returns the blend GL was given.
 int DrawOverBlue(const std::shared_ptr<TImage>& image, int x, float alpha) {
@@ -167,4 +170,47 @@ TEST_F(GLRecordTest, BlendingReturnsAfterASolidShape) {
   EXPECT_EQ(seen[1].blend, 3);
   EXPECT_EQ(seen[2].blend, 1);  // lines keep the mode as set
   EXPECT_EQ(GetBlendMode(), 1);
+}
+
+// A large frame whose see-through texels lie near its edges is drawn as a ring by mask and
+// an opaque core drawn plainly; the pieces meet without a gap, turned and scaled as well.
+TEST_F(GLRecordTest, AFrameWithASolidCoreIsDrawnAsRingAndCore) {
+  auto board = RedImage(100, 60, 0, DitheredSides);
+  EXPECT_EQ(DrawOverBlue(board, 300, 1.0f), 2);
+  ASSERT_EQ(seen.size(), 3u);  // left side, right side, then the core
+  EXPECT_EQ(seen[0].blend, 1);
+  EXPECT_EQ(seen[1].blend, 1);
+  ExpectCorner(seen[2], 0, 310, 10);
+  ExpectCorner(seen[2], 2, 390, 70);
+  EXPECT_TRUE(SameRgb(ScreenPixel(301, 10), 0, 0, 255));  // (1, 0): clear
+  EXPECT_TRUE(SameRgb(ScreenPixel(302, 10), 255, 0, 0));
+  EXPECT_TRUE(SameRgb(ScreenPixel(309, 11), 255, 0, 0));  // (9, 1): solid, beside the seam
+  EXPECT_TRUE(SameRgb(ScreenPixel(310, 10), 255, 0, 0));
+  EXPECT_EQ(DrawOverBlue(board, 300, 0.5f), 3);  // faded, it is one blended quad
+  EXPECT_EQ(seen.size(), 1u);
+
+  auto top = RedImage(80, 80, 0, OneClearOnTop);
+  SetBlendMode(3);
+  SetDrawAlpha(1.0f);
+  SetDrawColor(255, 255, 255);
+  SetDrawTransform(30, 2.0f, 2.0f);
+  seen.clear();
+  DrawImageFrame(top, 320.3f, 240.6f, 0);
+  SetDrawTransform(0, 1, 1);
+  ASSERT_EQ(seen.size(), 2u);  // the top row, then the rest
+  // Every pixel whose centre lies well inside the picture, away from the clear texel, is red.
+  const float c = std::cos(30 * 3.14159265f / 180), s = std::sin(30 * 3.14159265f / 180);
+  auto shot = GrabPixmap(160, 80, 320, 320);
+  ASSERT_NE(shot, nullptr);
+  int missed = 0, checked = 0;
+  for (int py = 80; py < 400; py++)
+    for (int px = 160; px < 480; px++) {
+      float dx = px + 0.5f - 320.3f, dy = py + 0.5f - 240.6f;
+      float u = (dx * c + dy * s) / 2, v = (-dx * s + dy * c) / 2;  // back into texels
+      if (u < 0.5f || u > 79.5f || v < 0.5f || v > 79.5f || (v < 2 && std::fabs(u - 20.5f) < 2)) continue;
+      checked++;
+      missed += !SameRgb(PixelOf(*shot, px - 160, py - 80), 255, 0, 0);
+    }
+  EXPECT_GT(checked, 20000);
+  EXPECT_EQ(missed, 0);
 }

@@ -37,10 +37,13 @@ class TGLImageFrame : public TImageFrame {
   int seq = 0;                     // graphics_seq it was made under
   int tex_w = 0, tex_h = 0;
   int source_alpha = 0;            // 2: all texels opaque; 1: each alpha 0 or full, sampled nearest
+  float core[4] = {};              // of a frame of kind 1, an opaque rectangle as fractions of the
+                                   // picture (left, top, right, bottom); empty when it has none worth it
   TGLPageCell cell;
 
   ~TGLImageFrame() override;       // gives back its cell, or deletes its own texture while its context lives
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawRingAndCore(float x0, float y0, float x1, float y1, float tx, float ty);
 };
 
 // Counts of real GL state changes, to check that redundant ones are skipped.
@@ -74,6 +77,7 @@ void GLRestoreDrawState();                  // re-issues the cached drawing stat
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
                         float u0, float v0, float u1, float v1,
                         int source_alpha);  // under the current matrix; source_alpha as a frame's
+int GLSolidDrawnPlainly();                  // 1: a solid source now skips blending (see GLDrawTexturedQuad)
 void GLBindTexture(unsigned name);          // binds (and turns texturing on) only on change
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards

@@ -2,7 +2,8 @@
 // page with a one-texel ring of its own edge around it; a larger one gets its own texture,
 // of the picture's size where the system allows, else with sides that are powers of two,
 // the picture in the top-left corner with its last column and row repeated once. Either
-// way filtering at its edges never reaches other texels.
+// way filtering at its edges never reaches other texels. Each frame knows how much its
+// texels let through, so that solid ones, or the solid core of a large one, skip blending.
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -90,6 +91,29 @@ int SourceAlpha(const std::vector<uint8_t>& rgba, int flags) {
   return opaque ? 2 : binary;
 }
 
+int ClearTexels(const std::vector<uint8_t>& rgba, int tw, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y < y1; y++)
+    for (int x = x0; x < x1; x++) n += rgba[(static_cast<size_t>(y) * tw + x) * 4 + 3] != 255;
+  return n;
+}
+
+// A rectangle of opaque texels inside the first w x h texels: the whole, shrunk from the side
+// with the most see-through texels until none is left. Kept only when it is most of the picture.
+void FindSolidCore(const std::vector<uint8_t>& rgba, int tw, int w, int h, TGLImageFrame* f) {
+  int x0 = 0, y0 = 0, x1 = w, y1 = h;
+  while (x0 < x1 && y0 < y1) {
+    int side[4] = {ClearTexels(rgba, tw, x0, y0, x0 + 1, y1), ClearTexels(rgba, tw, x1 - 1, y0, x1, y1),
+                   ClearTexels(rgba, tw, x0, y0, x1, y0 + 1), ClearTexels(rgba, tw, x0, y1 - 1, x1, y1)};
+    int most = static_cast<int>(std::max_element(side, side + 4) - side);
+    if (side[most] == 0) break;
+    most == 0 ? x0++ : most == 1 ? x1-- : most == 2 ? y0++ : y1--;
+  }
+  if (2 * (x1 - x0) * (y1 - y0) < w * h) return;
+  f->core[0] = static_cast<float>(x0) / w, f->core[1] = static_cast<float>(y0) / h;
+  f->core[2] = static_cast<float>(x1) / w, f->core[3] = static_cast<float>(y1) / h;
+}
+
 // The next mipmap level: each texel the average of the (up to) 2x2 texels above it.
 std::vector<uint8_t> HalveLevel(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
   *nw = std::max(w / 2, 1), *nh = std::max(h / 2, 1);
@@ -175,7 +199,26 @@ TGLImageFrame::~TGLImageFrame() {
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
-  GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, source_alpha);
+  if (core[2] > core[0] && GLSolidDrawnPlainly()) DrawRingAndCore(x0, y0, x1, y1, tx, ty);
+  else GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, source_alpha);
+}
+
+// A grid of 3x3 quads sharing their corners, so no pixel is drawn twice or missed: the ring
+// by mask, then the core plainly, so the blend mode changes once.
+void TGLImageFrame::DrawRingAndCore(float x0, float y0, float x1, float y1, float tx, float ty) {
+  const float f[2][4] = {{0, core[0], core[2], 1}, {0, core[1], core[3], 1}};
+  float xs[4] = {x0, 0, 0, x1}, ys[4] = {y0, 0, 0, y1}, us[4] = {u0, 0, 0, u1}, vs[4] = {v0, 0, 0, v1};
+  for (int i = 1; i < 3; i++) {
+    xs[i] = x0 + (x1 - x0) * f[0][i], us[i] = u0 + (u1 - u0) * f[0][i];
+    ys[i] = y0 + (y1 - y0) * f[1][i], vs[i] = v0 + (v1 - v0) * f[1][i];
+  }
+  static const int kCells[9][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {1, 2}, {2, 2}, {1, 1}};
+  for (int i = 0; i < 9; i++) {
+    int c = kCells[i][0], r = kCells[i][1];
+    if (xs[c] == xs[c + 1] || ys[r] == ys[r + 1]) continue;
+    GLDrawTexturedQuad(name, xs[c], ys[r], xs[c + 1], ys[r + 1], tx, ty, us[c], vs[r], us[c + 1], vs[r + 1],
+                       i == 8 ? 2 : 1);
+  }
 }
 
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
@@ -196,6 +239,8 @@ std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   GLSetTextureParameters(flags);
   std::vector<uint8_t> texels = TexturePixels(pixmap, tw, th);
   frame->source_alpha = SourceAlpha(texels, flags);
+  if (frame->source_alpha == 1)
+    FindSolidCore(texels, tw, std::min(pixmap.width, tw), std::min(pixmap.height, th), frame.get());
   UploadLevels(std::move(texels), tw, th, flags & IMG_MIPMAPPED);
   return frame;
 }
