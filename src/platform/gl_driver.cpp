@@ -68,10 +68,8 @@ void UseBlend(int mode) {
 // Under alpha blend or mask at full alpha, an opaque source (2) replaces what is below and
 // a source whose alpha is only ever 0 or full (1) replaces it or leaves it: drawn without
 // blending, which software GL fills much faster, the picture is the same.
-int SolidDrawnPlainly() { return GL.rgba[3] == 255 && (GL.blend == 1 || GL.blend == 3); }
-
 void UseBlendFor(int source_alpha) {
-  int plain = source_alpha && SolidDrawnPlainly();
+  int plain = source_alpha && GLSolidDrawnPlainly();
   UseBlend(plain ? (source_alpha == 2 ? 2 : 1) : GL.blend);
 }
 
@@ -313,7 +311,7 @@ void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, f
 
 void GLBindTexture(unsigned name) { BindTexture(name); }
 
-int GLSolidDrawnPlainly() { return SolidDrawnPlainly(); }
+int GLSolidDrawnPlainly() { return GL.rgba[3] == 255 && (GL.blend == 1 || GL.blend == 3); }
 
 void SetGLDrawRecorder(void (*recorder)(const TGLDrawRecord&)) { GL.recorder = recorder; }
 
