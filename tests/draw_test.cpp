@@ -91,11 +91,33 @@ TEST_F(DrawTest, MaskModePassesOnlyHalfAlphaOrMore) {
 
 TEST_F(DrawTest, SettingTheSameBlendModeDoesNothing) {
   SetBlendMode(3);
+  DrawLineSegment(0, 5, 5, 5, 1);
   int changes = GLDriverStats().blend_changes;
   SetBlendMode(3);
+  DrawLineSegment(0, 5, 5, 5, 1);
   EXPECT_EQ(GLDriverStats().blend_changes, changes);
   SetBlendMode(4);
+  DrawLineSegment(0, 5, 5, 5, 1);
   EXPECT_EQ(GLDriverStats().blend_changes, changes + 1);
+}
+
+// A stereo pass sets additive blending and its caller sets another mode back: only what
+// shapes are drawn under reaches GL, and each shape still gets its own mode.
+TEST_F(DrawTest, ABlendModeReachesGLOnlyWithAShape) {
+  SetBlendMode(3);
+  DrawLineSegment(0, 5, 5, 5, 1);
+  int changes = GLDriverStats().blend_changes;
+  SetBlendMode(4);
+  SetBlendMode(5);
+  SetBlendMode(3);
+  EXPECT_EQ(GLDriverStats().blend_changes, changes);
+  SetDrawColor(200, 0, 0);
+  FillRect(30, 30, 4, 4);
+  SetBlendMode(4);
+  SetDrawColor(0, 0, 200);
+  SetDrawAlpha(0.5f);
+  FillRect(30, 30, 4, 4);
+  EXPECT_TRUE(Near(ScreenPixel(31, 31), 200, 0, 100)) << "the second square added, not replaced";
 }
 
 TEST_F(DrawTest, ShapesSwitchTexturingOffOnlyOnce) {

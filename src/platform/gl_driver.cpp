@@ -1,6 +1,6 @@
 // gl_driver: the OpenGL 2D back-end: blend modes, colour, the drawing matrix, shapes and
 // reading the picture back. It caches what it last set and skips GL calls that would
-// change nothing (blend mode, texturing, texture binding).
+// change nothing (blend mode, texturing, texture binding); the blend mode waits for a shape.
 #include <GL/gl.h>
 #include <algorithm>
 #include <cmath>
@@ -180,10 +180,9 @@ std::shared_ptr<TGraphics> TGLDraw2DDriver::CreateGraphics(int width, int height
   return GLCreateGraphics(width, height, depth, hertz, flags, GL.title);
 }
 
-void TGLDraw2DDriver::SetBlend(int mode) {
-  GL.blend = mode;
-  UseBlend(mode);
-}
+// The mode reaches GL with the next shape (see BeginShape): one set and replaced before
+// anything is drawn, as a stereo pass does, would otherwise end a batch for nothing.
+void TGLDraw2DDriver::SetBlend(int mode) { GL.blend = mode; }
 
 // The colour reaches GL with each shape (see BeginShape), not here.
 void TGLDraw2DDriver::SetAlpha(float alpha) {
