@@ -1,6 +1,7 @@
 // frame_bench: real frames of the game (update, drawing, present) on the real GL back-end,
 // per scene, stereo off and on: median, p99 and worst frame work, the pacing wait left
-// out. Beside each, one recorded frame replayed by plain GL calls, and the ratio.
+// out. Beside each, the frame before each timed one, recorded and replayed by plain GL
+// calls, and the ratio.
 // Usage: frame_bench [--frames N] [--warmup N] [--scene title|typical|heavy|clear]
 //                    [--stereo 0|1] [--no-reference] [--parts]
 // --parts adds the reference's drawing alone and its present alone, to show where the time goes.
@@ -96,6 +97,19 @@ void PrintParts(const recorded_frame& f, int frames) {
               draw.P99(), present.Median(), present.P99());
 }
 
+// A frame of the game, untimed, with its drawing recorded.
+void RecordFrame(const scene_def& s, std::mt19937& rng, recorded_frame* f) {
+  *f = recorded_frame();
+  HoldScene(s, rng);
+  StartRecording(f);
+  RunFrame();
+  StopRecording();
+  glFinish();
+}
+
+// Each timed frame's reference is the frame drawn just before it: a busy stage's frames
+// differ by a sixth in quads and pixels, so one frame recorded for all would make the
+// ratio swing with the frame it happened to catch.
 void RunScene(const scene_def& s, int stereo, const options& o) {
   std::mt19937 rng(12345);
   EnterScene(s, stereo);
@@ -104,14 +118,11 @@ void RunScene(const scene_def& s, int stereo, const options& o) {
     RunFrame();
   }
   recorded_frame f;
-  HoldScene(s, rng);
-  StartRecording(&f);
-  RunFrame();
-  StopRecording();
-  glFinish();
+  RecordFrame(s, rng, &f);
   timings game, ref;
   int discarded = 0;
   for (int i = 0; i < o.frames; i++) {
+    if (o.reference && i > 0) RecordFrame(s, rng, &f);
     HoldScene(s, rng);
     double ms = TimeGameFrame();
     if (SceneBroken(s)) discarded++;

@@ -80,9 +80,9 @@ void DrawRecords(const recorded_frame& f) {
     int textured = r.kind == GLREC_QUAD && r.texture != 0;
     if (textured != texturing) texturing = textured, textured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
     if (textured && r.texture != tex) tex = r.texture, glBindTexture(GL_TEXTURE_2D, r.texture);
-    glColor4ubv(r.rgba);
     if (r.kind == GLREC_QUAD) {
       glBegin(GL_QUADS);
+      glColor4ubv(r.rgba);
       glTexCoord2f(r.u0, r.v0), glVertex2f(r.x[0], r.y[0]);
       glTexCoord2f(r.u1, r.v0), glVertex2f(r.x[1], r.y[1]);
       glTexCoord2f(r.u1, r.v1), glVertex2f(r.x[2], r.y[2]);
@@ -91,10 +91,12 @@ void DrawRecords(const recorded_frame& f) {
     } else if (r.kind == GLREC_LINE) {
       glLineWidth(r.line_width);
       glBegin(GL_LINES);
+      glColor4ubv(r.rgba);
       glVertex2f(r.x[0], r.y[0]), glVertex2f(r.x[1], r.y[1]);
       glEnd();
     } else {
       glBegin(GL_POINTS);
+      glColor4ubv(r.rgba);
       glVertex2f(r.x[0], r.y[0]);
       glEnd();
     }
