@@ -5,19 +5,19 @@ dir=$(mktemp -d) || exit 1
 trap 'rm -rf "$dir"' EXIT
 fails=0
 
-# A fake test: prints $2 and exits $3 on its first run, passes quietly afterwards.
+# A fake test: prints $2 and exits $3 on its first $4 runs (one if not given), then passes quietly.
 cat >"$dir/fake" <<'FAKE'
 #!/bin/sh
 runs="$1.runs"
 echo x >>"$runs"
-if [ "$(wc -l <"$runs")" -eq 1 ]; then printf '%s\n' "$2"; exit "$3"; fi
+if [ "$(wc -l <"$runs")" -le "${4:-1}" ]; then printf '%s\n' "$2"; exit "$3"; fi
 exit 0
 FAKE
 chmod +x "$dir/fake"
 
-# expect NAME OUTPUT EXIT WANT_RC WANT_RUNS
+# expect NAME OUTPUT EXIT WANT_RC WANT_RUNS [BAD_RUNS]
 expect() {
-  "$wrapper" "$dir/fake" "$dir/$1" "$2" "$3" >/dev/null
+  "$wrapper" "$dir/fake" "$dir/$1" "$2" "$3" "${6:-1}" >/dev/null
   rc=$?
   runs=$(wc -l <"$dir/$1.runs")
   if [ "$rc" -ne "$4" ] || [ "$runs" -ne "$5" ]; then
@@ -31,6 +31,10 @@ fault="Tracer caught signal 11
 expect passes "[  PASSED  ] 1 test." 0 0 1
 expect scan_fault "[  PASSED  ] 1 test.
 $fault" 1 0 2
+expect scan_fault_twice "[  PASSED  ] 1 test.
+$fault" 1 0 3 2
+expect scan_fault_always "[  PASSED  ] 1 test.
+$fault" 1 1 3 5
 expect leak "==1==ERROR: LeakSanitizer: detected memory leaks
 $fault" 23 23 1
 expect failed_test "[  FAILED  ] A.B
