@@ -54,6 +54,7 @@ TEST_F(GLRecordTest, RectGivesScreenCornersColourAndBlend) {
 
 TEST_F(GLRecordTest, ImageFrameGivesItsTextureAndCoordinates) {
   auto pix = TPixmap::Create(20, 10, PF_RGBA8888);
+  std::fill(pix->pixels.begin(), pix->pixels.end(), 255);  // a clear picture would not be drawn at all
   auto image = TImage::Create(20, 10, 1, 0, 0, 0, 0);
   image->SetPixmap(0, pix);
   CentreImageHandle(image);

@@ -321,3 +321,75 @@ TEST_F(ImageTest, OverlapIgnoresMaskedPixels) {
   EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, dot, 4, 4, 0), 0);  // in the transparent middle
   EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, dot, 8, 4, 0), 1);  // across the border
 }
+
+namespace {
+
+std::vector<TGLDrawRecord> drawn;
+void KeepRecord(const TGLDrawRecord& r) { drawn.push_back(r); }
+
+// A masked 32x20 picture, clear but for a 6x4 block at (10, 8).
+std::shared_ptr<TImage> Spark(int flags) {
+  auto p = TPixmap::Create(32, 20, PF_RGB888);
+  for (int y = 8; y < 12; y++)
+    for (int x = 10; x < 16; x++) p->PixelPtr(x, y)[0] = 200, p->PixelPtr(x, y)[1] = 100, p->PixelPtr(x, y)[2] = 50;
+  auto image = TImage::Create(32, 20, 1, IMG_MASKED | flags, 0, 0, 0);
+  image->SetPixmap(0, p);
+  return image;
+}
+
+float RecordedWidth(const TGLDrawRecord& r) { return r.x[1] - r.x[0]; }
+
+}  // namespace
+
+// Where clear texels leave the screen alone only the block is drawn, and it lands where the
+// block alone would; solid and multiply would write the clear texels, so they get it all.
+TEST_F(ImageTest, OnlyThePartWithContentIsDrawnWhereClearTexelsShowNothing) {
+  auto spark = Spark(0);
+  SetDrawScale(3, 3);
+  SetBlendMode(2);
+  DrawImageFrame(SolidImage(6, 4, 0, 200, 100, 50), 130, 124, 0);
+  auto block = GrabPixmap(90, 90, 120, 80);
+  drawn.clear();
+  SetGLDrawRecorder(KeepRecord);
+  for (int mode : {1, 3, 4}) {
+    ClearScreen();
+    SetBlendMode(mode);
+    DrawImageFrame(spark, 100, 100, 0);
+    EXPECT_EQ(GrabPixmap(90, 90, 120, 80)->pixels, block->pixels) << "mode " << mode;
+  }
+  for (int mode : {2, 5}) {
+    SetBlendMode(mode);
+    DrawImageFrame(spark, 100, 100, 0);
+  }
+  SetGLDrawRecorder(nullptr);
+  std::erase_if(drawn, [](const TGLDrawRecord& r) { return r.kind != GLREC_QUAD; });
+  ASSERT_EQ(drawn.size(), 5u);
+  for (int i = 0; i < 3; i++) {
+    EXPECT_FLOAT_EQ(RecordedWidth(drawn[i]), 18.0f);
+    EXPECT_FLOAT_EQ(drawn[i].x[0], 130.0f);
+    EXPECT_FLOAT_EQ(drawn[i].y[0], 124.0f);
+  }
+  EXPECT_FLOAT_EQ(RecordedWidth(drawn[3]), 96.0f);
+  EXPECT_FLOAT_EQ(RecordedWidth(drawn[4]), 96.0f);
+}
+
+// Filtering blends the block's edge texels with the clear ones beside them, so the drawn part
+// reaches one texel further; a picture with nothing in it draws nothing.
+TEST_F(ImageTest, FilteredContentKeepsItsSoftEdgeAndAClearPictureDrawsNothing) {
+  auto spark = Spark(IMG_FILTERED);
+  SetDrawScale(4, 4);
+  SetBlendMode(3);
+  drawn.clear();
+  SetGLDrawRecorder(KeepRecord);
+  DrawImageFrame(spark, 100, 100, 0);
+  auto blank = CreateBlankImage(32, 20, 1, IMG_MASKED);
+  blank->SetPixmap(0, TPixmap::Create(32, 20, PF_RGB888));
+  DrawImageFrame(blank, 300, 100, 0);
+  SetGLDrawRecorder(nullptr);
+  ASSERT_EQ(drawn.size(), 1u);
+  EXPECT_FLOAT_EQ(RecordedWidth(drawn[0]), 32.0f);  // 6 texels and one either side
+  TRgba fringe = ScreenPixel(100 + 4 * 10 - 1, 100 + 4 * 9);  // half a texel left of the block
+  EXPECT_GT(fringe.r, 0);
+  EXPECT_LT(fringe.r, 200);
+  EXPECT_TRUE(SameRgb(ScreenPixel(100 + 4 * 12, 100 + 4 * 9), 200, 100, 50));
+}

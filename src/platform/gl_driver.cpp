@@ -312,6 +312,10 @@ void GLBindTexture(unsigned name) { BindTexture(name); }
 
 int GLSolidDrawnPlainly() { return GL.rgba[3] == 255 && (GL.blend == 1 || GL.blend == 3); }
 
+// Mask drops a clear texel, alpha and additive blending weigh it by its alpha of 0; solid
+// and multiply would write it.
+int GLClearTexelsLeaveScreen() { return GL.blend == 1 || GL.blend == 3 || GL.blend == 4; }
+
 void SetGLDrawRecorder(void (*recorder)(const TGLDrawRecord&)) { GL.recorder = recorder; }
 
 void GLForgetTexture(unsigned name) {

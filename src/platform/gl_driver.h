@@ -39,11 +39,14 @@ class TGLImageFrame : public TImageFrame {
   int source_alpha = 0;            // 2: all texels opaque; 1: each alpha 0 or full, sampled nearest
   float core[4] = {};              // of a frame of kind 1, an opaque rectangle as fractions of the
                                    // picture (left, top, right, bottom); empty when it has none worth it
+  float content[4] = {0, 0, 1, 1}; // the part outside which every texel is clear, as fractions; empty
+                                   // when all of them are
   TGLPageCell cell;
 
   ~TGLImageFrame() override;       // gives back its cell, or deletes its own texture while its context lives
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
   void DrawRingAndCore(float x0, float y0, float x1, float y1, float tx, float ty);
+  void DrawContent(float x0, float y0, float x1, float y1, float tx, float ty);
 };
 
 // Counts of real GL state changes, to check that redundant ones are skipped.
@@ -78,6 +81,7 @@ void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, f
                         float u0, float v0, float u1, float v1,
                         int source_alpha);  // under the current matrix; source_alpha as a frame's
 int GLSolidDrawnPlainly();                  // 1: a solid source now skips blending (see GLDrawTexturedQuad)
+int GLClearTexelsLeaveScreen();             // 1: the blend mode leaves the screen alone under a clear texel
 void GLBindTexture(unsigned name);          // binds (and turns texturing on) only on change
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards

@@ -3,7 +3,8 @@
 // of the picture's size where the system allows, else with sides that are powers of two,
 // the picture in the top-left corner with its last column and row repeated once. Either
 // way filtering at its edges never reaches other texels. Each frame knows how much its
-// texels let through, so that solid ones, or the solid core of a large one, skip blending.
+// texels let through, so that solid ones, or the solid core of a large one, skip blending,
+// and where its clear margins are, so that blends which ignore them do not draw them.
 #include <SDL2/SDL.h>
 #include <GL/gl.h>
 #include <algorithm>
@@ -114,6 +115,29 @@ void FindSolidCore(const std::vector<uint8_t>& rgba, int tw, int w, int h, TGLIm
   f->core[2] = static_cast<float>(x1) / w, f->core[3] = static_cast<float>(y1) / h;
 }
 
+// The smallest rectangle of the w x h picture at (ox, oy) in the texels that holds every texel
+// that is not clear, widened by the one texel a filtered sample reaches past it. A mipmapped
+// frame keeps the whole: its smaller levels reach further.
+void FindContent(const std::vector<uint8_t>& rgba, int tw, int ox, int oy, int w, int h, int flags,
+                 TGLImageFrame* f) {
+  if (flags & IMG_MIPMAPPED) return;
+  int x0 = w, y0 = h, x1 = 0, y1 = 0;
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      if (rgba[(static_cast<size_t>(y + oy) * tw + x + ox) * 4 + 3] == 0) continue;
+      x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x + 1), y1 = std::max(y1, y + 1);
+    }
+  if (x0 >= x1) {
+    std::fill_n(f->content, 4, 0.0f);
+    return;
+  }
+  int reach = (flags & IMG_FILTERED) ? 1 : 0;
+  x0 = std::max(x0 - reach, 0), y0 = std::max(y0 - reach, 0);
+  x1 = std::min(x1 + reach, w), y1 = std::min(y1 + reach, h);
+  f->content[0] = static_cast<float>(x0) / w, f->content[1] = static_cast<float>(y0) / h;
+  f->content[2] = static_cast<float>(x1) / w, f->content[3] = static_cast<float>(y1) / h;
+}
+
 // The next mipmap level: each texel the average of the (up to) 2x2 texels above it.
 std::vector<uint8_t> HalveLevel(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
   *nw = std::max(w / 2, 1), *nh = std::max(h / 2, 1);
@@ -172,6 +196,7 @@ std::shared_ptr<TImageFrame> CreatePagedFrame(const TPixmap& pixmap, int flags) 
   frame->u1 = (cell.x + 1 + pixmap.width) * across, frame->v1 = (cell.y + 1 + pixmap.height) * down;
   std::vector<uint8_t> texels = CellPixels(pixmap, size);
   frame->source_alpha = SourceAlpha(texels, flags);
+  FindContent(texels, size, 1, 1, pixmap.width, pixmap.height, flags, frame.get());
   UploadCell(std::move(texels), cell, flags & IMG_MIPMAPPED);
   return frame;
 }
@@ -200,7 +225,22 @@ TGLImageFrame::~TGLImageFrame() {
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
   if (core[2] > core[0] && GLSolidDrawnPlainly()) DrawRingAndCore(x0, y0, x1, y1, tx, ty);
+  else if (GLClearTexelsLeaveScreen()) DrawContent(x0, y0, x1, y1, tx, ty);
   else GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, source_alpha);
+}
+
+namespace {
+float Between(float a, float b, float f) { return a * (1 - f) + b * f; }  // exactly a at 0, b at 1
+}  // namespace
+
+// Software GL pays for every pixel of a quad, clear or not: a spark in the middle of its
+// frame costs half the pixels drawn alone.
+void TGLImageFrame::DrawContent(float x0, float y0, float x1, float y1, float tx, float ty) {
+  const float* c = content;
+  if (c[2] <= c[0] || c[3] <= c[1]) return;
+  GLDrawTexturedQuad(name, Between(x0, x1, c[0]), Between(y0, y1, c[1]), Between(x0, x1, c[2]),
+                     Between(y0, y1, c[3]), tx, ty, Between(u0, u1, c[0]), Between(v0, v1, c[1]),
+                     Between(u0, u1, c[2]), Between(v0, v1, c[3]), source_alpha);
 }
 
 // A grid of 3x3 quads sharing their corners, so no pixel is drawn twice or missed: the ring
@@ -239,8 +279,9 @@ std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
   GLSetTextureParameters(flags);
   std::vector<uint8_t> texels = TexturePixels(pixmap, tw, th);
   frame->source_alpha = SourceAlpha(texels, flags);
-  if (frame->source_alpha == 1)
-    FindSolidCore(texels, tw, std::min(pixmap.width, tw), std::min(pixmap.height, th), frame.get());
+  int cw = std::min(pixmap.width, tw), ch = std::min(pixmap.height, th);
+  if (frame->source_alpha == 1) FindSolidCore(texels, tw, cw, ch, frame.get());
+  FindContent(texels, tw, 0, 0, cw, ch, flags, frame.get());
   UploadLevels(std::move(texels), tw, th, flags & IMG_MIPMAPPED);
   return frame;
 }
