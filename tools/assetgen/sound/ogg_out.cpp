@@ -48,7 +48,7 @@ size_t MemRead(void* dst, size_t size, size_t n, void* src) {
 std::vector<uint8_t> EncodeOgg(const Pcm& pcm, float quality, uint32_t serial) {
   vorbis_info vi;
   vorbis_info_init(&vi);
-  vorbis_encode_init_vbr(&vi, pcm.channels, 44100, quality);
+  vorbis_encode_init_vbr(&vi, pcm.channels, pcm.rate, quality);
   vorbis_comment vc;
   vorbis_comment_init(&vc);
   vorbis_dsp_state vd;
@@ -89,6 +89,7 @@ Pcm DecodeOgg(const std::vector<uint8_t>& ogg) {
   Pcm pcm;
   if (ov_open_callbacks(&m, &vf, nullptr, 0, cb) != 0) return pcm;
   pcm.channels = ov_info(&vf, -1)->channels;
+  pcm.rate = int(ov_info(&vf, -1)->rate);
   for (;;) {
     float** data;
     int section;
@@ -128,6 +129,6 @@ Pcm WriteOgg(const std::string& path, Pcm pcm, float quality, float peak_db) {
   if (!f || std::fwrite(ogg.data(), 1, ogg.size(), f) != ogg.size()) std::fprintf(stderr, "cannot write %s\n", path.c_str());
   if (f) std::fclose(f);
   std::printf("%s: %zu bytes, %.3f s, %d ch, peak %.2f dBFS\n", path.c_str(), ogg.size(),
-              heard.frames() / 44100.0, heard.channels, 20 * std::log10(Peak(heard)));
+              double(heard.frames()) / heard.rate, heard.channels, 20 * std::log10(Peak(heard)));
   return heard;
 }

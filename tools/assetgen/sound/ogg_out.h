@@ -6,6 +6,7 @@
 
 struct Pcm {
   int channels = 1;
+  int rate = 44100;
   std::vector<float> s;  // interleaved, -1..1
   size_t frames() const { return s.size() / size_t(channels); }
 };
