@@ -138,6 +138,8 @@ void FindContent(const std::vector<uint8_t>& rgba, int tw, int ox, int oy, int w
   f->content[2] = static_cast<float>(x1) / w, f->content[3] = static_cast<float>(y1) / h;
 }
 
+float Between(float a, float b, float f) { return a * (1 - f) + b * f; }  // exactly a at 0, b at 1
+
 // The next mipmap level: each texel the average of the (up to) 2x2 texels above it.
 std::vector<uint8_t> HalveLevel(const std::vector<uint8_t>& src, int w, int h, int* nw, int* nh) {
   *nw = std::max(w / 2, 1), *nh = std::max(h / 2, 1);
@@ -228,10 +230,6 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
   else if (GLClearTexelsLeaveScreen()) DrawContent(x0, y0, x1, y1, tx, ty);
   else GLDrawTexturedQuad(name, x0, y0, x1, y1, tx, ty, u0, v0, u1, v1, source_alpha);
 }
-
-namespace {
-float Between(float a, float b, float f) { return a * (1 - f) + b * f; }  // exactly a at 0, b at 1
-}  // namespace
 
 // Software GL pays for every pixel of a quad, clear or not: a spark in the middle of its
 // frame costs half the pixels drawn alone.
