@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: deps configure build play test assets screenshots bench test-asan fuzz clean
+.PHONY: deps configure build play test assets screenshots soundcheck bench test-asan fuzz clean
 
 deps:
 	@sh scripts/deps.sh
@@ -28,6 +28,11 @@ assets: build
 # The tour of every screen; its pictures in docs/screens are the README's.
 screenshots: build
 	@cmake --build $(BUILD) --target playtest -j $(JOBS) && sh scripts/screenshots.sh $(BUILD)
+
+# The tour played at its own pace with the sound captured through SDL's disk audio driver,
+# and the figures of what was heard: peak, RMS, clipped samples, left/right correlation.
+soundcheck: build
+	@cmake --build $(BUILD) --target playtest soundcheck -j $(JOBS) && sh scripts/soundcheck.sh $(BUILD)
 
 bench: build
 	@cmake --build $(BUILD) --target bench_all -j $(JOBS) && sh scripts/bench.sh $(BUILD)

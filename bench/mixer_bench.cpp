@@ -1,5 +1,6 @@
 // mixer_bench: what one buffer of the software mixer costs with many channels sounding.
-// cpu_per_audio_s is the CPU time spent per second of mixed audio.
+// cpu_per_audio_s is the CPU time spent per second of mixed audio. With `loud` the channels
+// play at full volume, so their sum stays over the limiter's threshold and every frame is limited.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -24,13 +25,13 @@ TAudioSample NoiseSample(int channels, int hertz) {
 
 // Starts `count` looping channels; `mixed` makes every other one stereo and every
 // fourth one a 22050 Hz sound that must be resampled.
-std::vector<int> StartChannels(int count, bool mixed) {
+std::vector<int> StartChannels(int count, bool mixed, float volume) {
   std::vector<int> handles;
   for (int i = 0; i < count; i++) {
     int channels = (mixed && i % 2) ? 2 : 1, hertz = (mixed && i % 4 == 0) ? 22050 : MIX_RATE;
     int h = MixAlloc();
     MixStart(h, MakeMixSound(NoiseSample(channels, hertz), SOUND_LOOP), 0);
-    MixSetVolume(h, 0.3f);
+    MixSetVolume(h, volume);
     handles.push_back(h);
   }
   return handles;
@@ -38,7 +39,7 @@ std::vector<int> StartChannels(int count, bool mixed) {
 
 void BM_MixBuffer(benchmark::State& state) {
   MixOpen();
-  std::vector<int> handles = StartChannels(int(state.range(0)), state.range(1) != 0);
+  std::vector<int> handles = StartChannels(int(state.range(0)), state.range(1) != 0, state.range(2) ? 1.0f : 0.3f);
   std::vector<int16_t> out(2 * MIX_BUFFER_FRAMES);
   for (auto _ : state) {
     MixFrames(out.data(), MIX_BUFFER_FRAMES);
@@ -53,5 +54,11 @@ void BM_MixBuffer(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_MixBuffer)->ArgNames({"channels", "mixed"})->Args({0, 0})->Args({1, 0})->Args({16, 0})->Args({16, 1});
+BENCHMARK(BM_MixBuffer)
+    ->ArgNames({"channels", "mixed", "loud"})
+    ->Args({0, 0, 0})
+    ->Args({1, 0, 0})
+    ->Args({16, 0, 0})
+    ->Args({16, 1, 0})
+    ->Args({16, 0, 1});
 BENCHMARK_MAIN();

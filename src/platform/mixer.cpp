@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/limiter.h"
+
 // Types
 
 namespace {
@@ -34,6 +36,7 @@ struct TMixState {
   int open = 0;
   TMixSlot slots[MIX_SLOTS];
   TMixVoice voices[MIX_SLOTS];  // audio thread only
+  TLimiter limiter;             // audio thread only, but for MixOpen before the output starts
   int32_t acc[CHUNK_FRAMES * 2];
 };
 
@@ -139,7 +142,7 @@ static void MixChunk(int16_t* out, int frames) {
   std::fill(MIX.acc, MIX.acc + 2 * frames, 0);
   for (TMixVoice& v : MIX.voices)
     if (v.active && !v.paused && v.step) MixVoice(&v, MIX.acc, frames);
-  for (int i = 0; i < 2 * frames; i++) out[i] = static_cast<int16_t>(std::clamp(MIX.acc[i], -32768, 32767));
+  LimitFrames(&MIX.limiter, MIX.acc, out, frames);
 }
 
 // Module Functions
@@ -147,6 +150,7 @@ static void MixChunk(int16_t* out, int frames) {
 void MixOpen() {
   std::lock_guard<std::mutex> hold(MIX.lock);
   MIX.open = 1;
+  MIX.limiter = TLimiter{};
 }
 
 void MixClose() {

@@ -1,6 +1,7 @@
 // mixer: the software mixer behind the "SoftMix" back-end. Channel slots live in one
 // table the game edits under a short lock; the audio thread copies the changes at the
 // start of each buffer, mixes without the lock, then reports the sounds that ended.
+// Channels are summed in 32 bits and reach 16-bit output through the limiter.
 // A handle is the slot index in its low 12 bits and the slot's reuse counter above.
 #pragma once
 #include <cstdint>
