@@ -13,22 +13,12 @@
 #include "platform/input.h"
 #include "platform/pixmap.h"
 #include "render/twdraw.h"
+#include "shared_display.h"
 #include "synthetic_input.h"
 
 namespace appfix {
 
-inline void OpenDisplayOnce() {
-  static bool open = false;
-  if (open) return;
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  RegisterGameFiles();
-  // Depth 0: a window, which skips the one-second rate test.
-  ASSERT_NE(OpenGraphics(640, 480, 0, 60, 2), nullptr);
-  SetMaskKey(0, 0, 0);
-  SetDefaultImageFlags(9);
-  open = true;
-}
+inline void OpenDisplayOnce() { shared_display::Ensure(); }
 
 // A plain image of one colour, handle at its top-left, black transparent.
 inline std::shared_ptr<TImage> SolidImage(int w, int h, int r, int g, int b, int frames = 1) {
@@ -69,6 +59,7 @@ class AppFixture : public ::testing::Test {
   static void SetUpTestSuite() { appfix::OpenDisplayOnce(); }
 
   void SetUp() override {
+    shared_display::Ensure();
     ASSERT_NE(DisplayWindow(), nullptr);
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

@@ -22,6 +22,7 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "render/twdraw.h"
+#include "shared_display.h"
 #include "synthetic_input.h"
 
 namespace gamefix {
@@ -69,20 +70,7 @@ struct Box {
   bool Empty() const { return x1 < x0; }
 };
 
-inline void OpenDisplayOnce() {
-  static bool open = false;
-  if (open) return;
-  setenv("SDL_VIDEODRIVER", "offscreen", 0);
-  setenv("SDL_AUDIODRIVER", "dummy", 0);
-  // A headless window never has the focus; without this SDL drops every joystick change.
-  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  ASSERT_NE(OpenGraphics(640, 480, 0, 60, 2), nullptr);
-  SetMaskKey(0, 0, 0);
-  SetDefaultImageFlags(9);
-  CountJoysticks();
-  RegisterGameFiles();
-  open = true;
-}
+inline void OpenDisplayOnce() { shared_display::Ensure(); }
 
 inline void LoadAssetsOnce() {
   static bool loaded = false;
@@ -161,6 +149,7 @@ class GameFixture : public ::testing::Test {
   }
 
   void SetUp() override {
+    shared_display::Ensure();
     ASSERT_NE(DisplayWindow(), nullptr);
     saved_sounds = {snd_plasma, snd_firewall, snd_explode, snd_powerup, snd_stageclear, snd_gamestart};
     snd_plasma = plasma, snd_firewall = firewall, snd_explode = explode;

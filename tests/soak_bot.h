@@ -10,6 +10,7 @@
 #include "game/player.h"
 #include "game/virus.h"
 #include "platform/display.h"
+#include "platform/input.h"
 #include "synthetic_input.h"
 
 enum soak_screen { SS_SPLASH, SS_TITLE, SS_PLAY, SS_PAUSE, SS_STAGE_CLEAR, SS_SHIP_LOST, SS_GAME_OVER, SS_COUNT };
@@ -37,6 +38,14 @@ class soak_bot {
   int games = 0, stages_cleared = 0, max_level = 0;
 
   explicit soak_bot(unsigned seed) : rng_(seed) {}
+  ~soak_bot() {  // the pad goes with the bot: tests after it in the process count none
+    if (!joy_) return;
+    SDL_JoystickClose(joy_);
+    SDL_JoystickDetachVirtual(joy_index_);
+    CountJoysticks();
+  }
+  soak_bot(const soak_bot&) = delete;
+  soak_bot& operator=(const soak_bot&) = delete;
 
   // A pad on port 0, attached before the game counts its joysticks.
   void AttachJoystick() {

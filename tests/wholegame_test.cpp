@@ -55,6 +55,7 @@ class WholeGameTest : public ::testing::Test {
   static void SetUpTestSuite() {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    windowed_before = std::getenv("KELVANE_WINDOWED") != nullptr;
     setenv("KELVANE_WINDOWED", "1", 1);  // a plain 640x480 window: no scaling to a desktop
     char tmpl[] = "/tmp/kelvane_game_XXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -62,6 +63,7 @@ class WholeGameTest : public ::testing::Test {
     fs::create_directory(folder / "data");
     for (const auto& f : fs::directory_iterator(fs::path(KELVANE_SOURCE_DIR) / "data"))
       if (f.path().extension() == ".ogg") fs::copy_file(f.path(), folder / "data" / f.path().filename());
+    home = fs::current_path();
     fs::current_path(folder);
     SetClockSeam(FakeClock, FakeSleep);
     StartGame();
@@ -70,6 +72,8 @@ class WholeGameTest : public ::testing::Test {
   static void TearDownTestSuite() {
     SetClockSeam(nullptr, nullptr);
     std::error_code ec;
+    fs::current_path(home, ec);
+    if (!windowed_before) unsetenv("KELVANE_WINDOWED");
     fs::remove_all(folder, ec);
   }
 
@@ -99,9 +103,10 @@ class WholeGameTest : public ::testing::Test {
     ASSERT_EQ(game_state, GS_PLAYING);
   }
 
-  static fs::path folder;
+  static fs::path folder, home;
+  static inline bool windowed_before = false;
 };
-fs::path WholeGameTest::folder;
+fs::path WholeGameTest::folder, WholeGameTest::home;
 
 // Where the ship meets the track of the next virus coming down: its x + y is kept along
 // a diagonal, and the ship's x + y moves by 5.5 a step.

@@ -244,6 +244,10 @@ int CountJoysticks() {
   for (SDL_Joystick* j : INPUT.joy_ports)
     if (j) SDL_JoystickClose(j);
   INPUT.joy_ports.clear();
+  // A port counted afresh starts released: a pad gone since keeps no reading.
+  std::memset(INPUT.joy_buttons, 0, sizeof INPUT.joy_buttons);
+  std::memset(INPUT.joy_axes, 0, sizeof INPUT.joy_axes);
+  std::memset(INPUT.joy_hits, 0, sizeof INPUT.joy_hits);
   int n = SDL_NumJoysticks();
   for (int i = 0; i < n && INPUT.joy_ports.size() < 256; i++) {
     SDL_Joystick* j = SDL_JoystickOpen(i);
