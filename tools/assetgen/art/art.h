@@ -1,5 +1,7 @@
 // The game's pictures, each drawn into an image of its final size.
 #pragma once
+#include <string>
+
 #include "common/png_out.h"
 
 constexpr float kFlightAngle = 43.15f;  // shots fly 8 across and 7.5 up per frame
@@ -14,3 +16,4 @@ Image8 DrawFireWall();                                              // 525x461 d
 Image8 DrawPointer();                                               // 18x18 menu arrow
 Image8 DrawTeamLogo();                                              // 420x236 makers' mark
 Image8 BuildSheet();                                                // 596x403 sprite sheet
+bool WriteIcons(const std::string& dir);                            // kelvane_16.png .. kelvane_256.png, RGBA

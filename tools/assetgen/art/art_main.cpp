@@ -28,6 +28,6 @@ int main(int argc, char** argv) {
   bool ok = Save(assets, "kelvane_sf01.png", sheet) && Save(docs, "sheet.png", Enlarge(sheet, 2)) &&
             Save(assets, "kelvane_sf02.png", DrawBoard(0x5eed02u, true)) &&
             Save(assets, "kelvane_sf03.png", DrawFireWall()) && Save(assets, "dmpointer.png", DrawPointer()) &&
-            Save(assets, "twlogo.png", DrawTeamLogo());
+            Save(assets, "twlogo.png", DrawTeamLogo()) && WriteIcons(assets + "/icons");
   return ok ? 0 : 1;
 }
