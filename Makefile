@@ -2,19 +2,26 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+# A first `make play` configures without the tests and the tools; `make test` turns both on
+# in the same build folder, and `make play` then still builds only the game.
+PLAY_FIRST = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF -DKELVANE_BUILD_TOOLS=OFF)
+PACKAGE_BUILD = build-package
 
-.PHONY: deps configure build play test assets screenshots soundcheck bench test-asan fuzz clean
+.PHONY: deps configure build play test assets screenshots soundcheck bench test-asan fuzz package clean
 
 deps:
-	@sh scripts/deps.sh
+	@sh scripts/deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DBUILD_TESTING=ON -DKELVANE_BUILD_TOOLS=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-play: build
+play:
+	@sh scripts/deps.sh play
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(PLAY_FIRST) >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target kelvane copy_data
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "make play: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); run it from a desktop session."; exit 1; fi
 	@$(BUILD)/kelvane
@@ -53,5 +60,18 @@ fuzz:
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict build-fuzz/corpus/$$n $$seeds || exit 1; \
 	done
 
+# The Debian package: built as Debian builds (its compiler and linker flags, prefix /usr),
+# then checked by lintian. The .deb is left in build-package/.
+package:
+	@sh scripts/deps.sh package
+	@export DEB_BUILD_MAINT_OPTIONS=hardening=+all; \
+	  CXXFLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DBUILD_TESTING=OFF -DKELVANE_BUILD_TOOLS=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+	@lintian --info $(PACKAGE_BUILD)/kelvane_*.deb
+
 clean:
-	@rm -rf $(BUILD) build-asan build-fuzz
+	@rm -rf $(BUILD) build-asan build-fuzz $(PACKAGE_BUILD)

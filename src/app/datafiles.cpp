@@ -5,14 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include "app/datapaths.h"
 #include "game/player.h"
 #include "platform/stream.h"
 #include "render/twdraw.h"
 
 namespace {
-
-const char* const kBestScorePath = "data\\hiscore.dat";
-const char* const kStereoModePath = "Data\\anaglyph3d.dat";
 
 struct eye_colours {
   int lr, lg, lb, rr, rg, rb;
@@ -28,7 +26,7 @@ const eye_colours kEyeColours[5] = {
 };
 
 // The stored integer, or 0 when the file can't be opened or read.
-int ReadStoredInt(const char* path) {
+int ReadStoredInt(const std::string& path) {
   std::shared_ptr<TStream> stream = OpenReadStream(path);
   if (!stream) return 0;
   int value = 0;
@@ -39,13 +37,6 @@ int ReadStoredInt(const char* path) {
   }
   stream->Close();
   return value;
-}
-
-// The sounds live in the data folder too, so a missing one is simply made anew.
-void EnsureDataFolder() {
-  if (GetFileKind("data") != 0) return;
-  std::error_code ignored;
-  std::filesystem::create_directory("data", ignored);
 }
 
 // Read back before it replaces the old file: a full disk shows only when the bytes
@@ -63,8 +54,8 @@ int HoldsExactly(const std::string& path, int value) {
   return same;
 }
 
-int ReportUnsaved(const char* path) {
-  std::fprintf(stderr, "Kelvane: could not save %s\n", path);
+int ReportUnsaved(const std::string& path) {
+  std::fprintf(stderr, "Kelvane: could not save %s\n", ShownPath(path).c_str());
   return 0;
 }
 
@@ -72,16 +63,16 @@ int ReportUnsaved(const char* path) {
 int ReportNoFolder() {
   static int reported = 0;
   if (!reported)
-    std::fprintf(stderr, "Kelvane: could not save %s or %s: data is not a folder\n", kBestScorePath,
-                 kStereoModePath);
+    std::fprintf(stderr, "Kelvane: could not save %s or %s: %s is not a folder\n",
+                 ShownPath(SaveFilePath(SAVE_BEST_SCORE)).c_str(), ShownPath(SaveFilePath(SAVE_STEREO_MODE)).c_str(),
+                 ShownPath(SaveFolder()).c_str());
   reported = 1;
   return 0;
 }
 
 // Writes the value beside the old file, then renames it over the old one.
-int WriteStoredInt(const char* path, int value) {
-  EnsureDataFolder();
-  if (GetFileKind("data") != 2) return ReportNoFolder();
+int WriteStoredInt(const std::string& path, int value) {
+  if (!MakeSaveFolder()) return ReportNoFolder();
   std::string temp = std::string(path) + ".tmp";
   std::shared_ptr<TStream> stream = OpenWriteStream(temp);
   if (!stream) return ReportUnsaved(path);
@@ -111,21 +102,23 @@ int SetEyeColours() {
 
 int BestScoreFile(int save) {
   if (save) {
-    WriteStoredInt(kBestScorePath, player.best_sc);
+    WriteStoredInt(SaveFilePath(SAVE_BEST_SCORE), player.best_sc);
     return 0;
   }
   player.best_sc = 0;
-  if (GetFileKind(kBestScorePath) == 1) player.best_sc = ReadStoredInt(kBestScorePath);
+  std::string path = LoadFilePath(SAVE_BEST_SCORE);
+  if (GetFileKind(path) == 1) player.best_sc = ReadStoredInt(path);
   return 0;
 }
 
 int StereoModeFile(int mode) {
-  if (mode == 1 && GetFileKind(kStereoModePath) == 1) {
-    stereo_mode = ReadStoredInt(kStereoModePath);
+  std::string path = LoadFilePath(SAVE_STEREO_MODE);
+  if (mode == 1 && GetFileKind(path) == 1) {
+    stereo_mode = ReadStoredInt(path);
     // NOTE: a damaged file must never reach the mode-name table or the colour table.
     if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
   } else if (mode == 2) {
-    WriteStoredInt(kStereoModePath, stereo_mode);
+    WriteStoredInt(SaveFilePath(SAVE_STEREO_MODE), stereo_mode);
   }
   SetEyeColours();
   return 0;

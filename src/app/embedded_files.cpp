@@ -16,6 +16,7 @@ KELVANE_INCBIN(dmpointer_png, "dmpointer.png")
 KELVANE_INCBIN(sf01_png, "kelvane_sf01.png")
 KELVANE_INCBIN(sf02_png, "kelvane_sf02.png")
 KELVANE_INCBIN(sf03_png, "kelvane_sf03.png")
+KELVANE_INCBIN(icon_png, "icons/kelvane_64.png")
 
 #define KELVANE_REGISTER(sym, file) RegisterEmbeddedFile(file, sym##_data, sym##_end - sym##_data)
 
@@ -26,4 +27,5 @@ void RegisterGameFiles() {
   KELVANE_REGISTER(sf01_png, "kelvane_sf01.png");
   KELVANE_REGISTER(sf02_png, "kelvane_sf02.png");
   KELVANE_REGISTER(sf03_png, "kelvane_sf03.png");
+  KELVANE_REGISTER(icon_png, "kelvane_icon.png");
 }

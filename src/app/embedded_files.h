@@ -1,4 +1,4 @@
-// embedded_files: the six pictures and the font carried inside the program.
+// embedded_files: the pictures, the font and the window's icon carried inside the program.
 #pragma once
 
 void RegisterGameFiles();  // registers every embedded file under its own name

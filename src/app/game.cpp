@@ -3,10 +3,12 @@
 #include <cstdlib>
 #include "app/assets.h"
 #include "app/datafiles.h"
+#include "app/datapaths.h"
 #include "app/embedded_files.h"
 #include "app/menu.h"
 #include "game/globals.h"
 #include "game/player.h"
+#include "platform/app_icon.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
@@ -18,6 +20,7 @@ int StartGame() {
   KeepHeapTrimmed();
   RegisterGameFiles();
   SetAppTitle("Kelvane");
+  SetAppIcon("incbin::kelvane_icon.png");
   if (!OpenGraphics(640, 480, 32, 60, 2)) return 0;
   CountJoysticks();
   SetMaskKey(0, 0, 0);
@@ -47,7 +50,7 @@ void SaveAndShutdown() {
 }
 
 int RunGame(const char* argv0) {
-  ChangeToProgramFolder(argv0);
+  EnterGameFolder(ProgramFolder(argv0));
   if (!StartGame()) return EXIT_FAILURE;  // the display layer has said why, in one line
   do {
     RunFrame();

@@ -1,7 +1,9 @@
 // Kelvane: the thin entry; the game itself is the library.
+#include "app/cmdline.h"
 #include "app/game.h"
 
 int main(int argc, char** argv) {
-  (void)argc;
+  int code = RunCommandLine(argc, argv);
+  if (code >= 0) return code;
   return RunGame(argv[0]);
 }

@@ -2,6 +2,7 @@
 // joystick-driven pointer and the Retro Line FX overlay.
 #include "app/menu.h"
 #include "app/datafiles.h"
+#include "app/version.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "game/stage.h"
@@ -106,7 +107,7 @@ void ActOnRow(int sel) {
 }  // namespace
 
 void SetMenuVocabulary() {
-  credit_line = "Kelvane v1.0 - (c) 2026 Kelvane Team";
+  credit_line = "Kelvane v" + ShortVersion() + " - (c) 2026 Kelvane Team";
   const char* items[6] = {"Start Game", "3D Graphics: ", "Retro Line FX: ",
                           "Sound Volume: ", "Music Volume: ", "Exit Game"};
   for (int i = 0; i < 6; i++) menu_items[i] = items[i];

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <malloc.h>
 #include <cstdlib>
+#include "platform/app_icon.h"
 #include "platform/draw.h"
 #include "platform/gl_driver.h"
 #include "platform/input.h"
@@ -125,6 +126,7 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
   if (hertz != 0 && depth != 0 && TestHardwareRate(hertz)) DISPLAY.soft_sync = 0;
   DISPLAY.pacer.Start(hertz, ClockMillis());
   DISPLAY.opened = state;
+  ApplyAppIcon();
   if (depth != 0) MoveMouse(width / 2, height / 2);
   StartInputPolling();
   if (!DISPLAY.exit_handler_registered) {

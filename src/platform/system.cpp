@@ -2,8 +2,12 @@
 // its heap gives memory back.
 #include "platform/system.h"
 #include <malloc.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <string>
 
 std::string ProgramFolder(const char* argv0) {
@@ -15,7 +19,39 @@ std::string ProgramFolder(const char* argv0) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int ChangeToProgramFolder(const char* argv0) { return chdir(ProgramFolder(argv0).c_str()) == 0; }
+namespace {
+
+// The base directory rules ignore a relative or empty setting.
+int IsAbsolute(const char* path) { return path && path[0] == '/'; }
+
+}  // namespace
+
+std::string UserDataFolder() {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (IsAbsolute(xdg)) return xdg;
+  const char* home = std::getenv("HOME");
+  if (!IsAbsolute(home)) {
+    const passwd* pw = getpwuid(getuid());
+    home = pw ? pw->pw_dir : nullptr;
+  }
+  if (!IsAbsolute(home)) return "";
+  std::string base = home;
+  return (base == "/" ? "" : base) + "/.local/share";
+}
+
+int CanWriteFolder(const std::string& path) {
+  if (access(path.c_str(), W_OK) == 0) return 1;
+  return errno != EACCES && errno != EROFS && errno != EPERM;
+}
+
+int MakeFolders(const std::string& path) {
+  struct stat st;
+  if (path.empty()) return 0;
+  if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return 0;
+  return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
+}
 
 // glibc raises its thresholds each time a big block is freed (a decoded track, a grabbed
 // screen); from then on, megabytes freed later stay in the heap. Fixed thresholds stop that.

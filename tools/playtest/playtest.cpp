@@ -1,14 +1,18 @@
 // playtest: runs the real game from a script of input events, headless and unpaced,
-// taking screenshots on the way. Usage: playtest [--paced] SCRIPT [SHOT_DIR]
+// taking screenshots on the way. Usage: playtest [--paced] [--from-own-folder] SCRIPT [SHOT_DIR]
 // --paced keeps the game's own clock, so the frames run at 60 a second and the sound
 // reaches the audio output in step with them, as a player hears it.
+// --from-own-folder: finds the game's files from where this program lies, as the game
+// does (copied beside an installed game, it plays as that game would).
 #include <SDL.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include "app/datapaths.h"
 #include "app/game.h"
 #include "game/globals.h"
 #include "platform/display.h"
+#include "platform/system.h"
 #include "script.h"
 #include "synthetic_input.h"
 
@@ -29,10 +33,16 @@ void FakeSleep(int ms) { fake_now += ms > 0 ? ms : 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
-  int paced = argc > 1 && std::string(argv[1]) == "--paced";
-  argc -= paced, argv += paced;
+  const char* argv0 = argv[0];
+  int paced = 0, from_own_folder = 0;
+  for (; argc > 1 && argv[1][0] == '-' && argv[1][1] == '-'; argc--, argv++) {
+    std::string option = argv[1];
+    if (option == "--paced") paced = 1;
+    else if (option == "--from-own-folder") from_own_folder = 1;
+    else break;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: playtest [--paced] SCRIPT [SHOT_DIR]\n");
+    std::fprintf(stderr, "usage: playtest [--paced] [--from-own-folder] SCRIPT [SHOT_DIR]\n");
     return 2;
   }
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
@@ -42,6 +52,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   script.shot_dir = argc > 2 ? argv[2] : ".";
+  if (from_own_folder && !EnterGameFolder(ProgramFolder(argv0))) return 1;
   if (!paced) SetClockSeam(FakeClock, FakeSleep);
   SetPresentHook(OnPresent);
   if (!StartGame()) return 1;
