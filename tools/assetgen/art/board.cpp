@@ -1,5 +1,9 @@
 // Circuit-board backdrop tiles: solder mask, copper buses with 45-degree bends, pads, vias and chips.
 // The game draws them three times enlarged, so every feature is at least two pixels wide.
+// The two tiles follow each other down the diagonal, overlapping by 11.7 or 18.3 of their
+// pixels, either one in front: so both end alike, in a strip where the board is the same
+// whatever x is: one colour, and a backplane of buses running straight through. Whichever
+// tile lies on top, its edge lies over its own likeness, and the board reads as one.
 #include <algorithm>
 #include <cmath>
 
@@ -10,10 +14,18 @@
 namespace {
 
 constexpr int kW = 320, kH = 213;
+constexpr float kEnd = 20;    // each end: the shared strip, wider than the widest overlap
+constexpr float kBlend = 22;  // then the tile's own look fades in
+constexpr float kInner = kEnd + kBlend + 4;  // the tile's own parts keep this far from its ends
 
 struct Palette {
   Rgb mask, mask_hi, copper, copper_hi, pad, chip, chip_hi, pin, silk;
 };
+
+Palette Mix(const Palette& a, const Palette& b, float t) {
+  return {Mix(a.mask, b.mask, t), Mix(a.mask_hi, b.mask_hi, t), Mix(a.copper, b.copper, t), Mix(a.copper_hi, b.copper_hi, t),
+          Mix(a.pad, b.pad, t), Mix(a.chip, b.chip, t), Mix(a.chip_hi, b.chip_hi, t), Mix(a.pin, b.pin, t), Mix(a.silk, b.silk, t)};
+}
 
 Palette PaletteFor(bool dark) {
   if (dark)
@@ -23,15 +35,42 @@ Palette PaletteFor(bool dark) {
           Hex(0x1c1e24), Hex(0x3a3e48), Hex(0xd0d0dc), Hex(0xe8f0e8)};
 }
 
+// Both tiles' ends: halfway between the bright board and the dark one.
+Palette SharedPalette() { return Mix(PaletteFor(false), PaletteFor(true), 0.5f); }
+
+// 1 in the shared strip at either end, easing to 0 where the tile's own look takes over.
+float EndWeight(float x) {
+  float d = std::min(x, kW - x);
+  if (d <= kEnd) return 1;
+  float t = std::clamp(1 - (d - kEnd) / kBlend, 0.f, 1.f);
+  return t * t * (3 - 2 * t);
+}
+
 struct Chip {
   float x0, y0, x1, y1;
 };
+
+// The backplane's buses: centre rows and lane counts, the same in both tiles.
+struct Through {
+  float y;
+  int lanes;
+};
+const Through kThrough[] = {{30, 4}, {104, 3}, {178, 4}};
 
 void Mask(Canvas& c, const Palette& p, unsigned seed) {
   for (int y = 0; y < kH; y++)
     for (int x = 0; x < kW; x++) {
       float n = Fbm(x / 40.f, y / 40.f, seed, 4), weave = ((x + y) % 4 == 0) ? 0.04f : 0.f;
       c.at(x, y) = Mix(p.mask, p.mask_hi, std::clamp(n * 1.4f - 0.2f + weave, 0.f, 1.f));
+      c.cv(x, y) = 1;
+    }
+}
+
+// The shared strip's board: one colour, and a faint weave that runs along the rows.
+void FlatMask(Canvas& c, const Palette& p) {
+  for (int y = 0; y < kH; y++)
+    for (int x = 0; x < kW; x++) {
+      c.at(x, y) = Mix(p.mask, p.mask_hi, y % 4 == 0 ? 0.42f : 0.36f);
       c.cv(x, y) = 1;
     }
 }
@@ -53,12 +92,13 @@ std::vector<Pt> Offset(const std::vector<Pt>& line, float d) {
   return out;
 }
 
-void Trace(Canvas& c, const Palette& p, const std::vector<Pt>& line, float r) {
+// A sheen across the copper; `flat` keeps it to the rows, for the shared strip.
+void Trace(Canvas& c, const Palette& p, const std::vector<Pt>& line, float r, bool flat = false) {
   for (size_t i = 0; i + 1 < line.size(); i++) {
     Pt a = line[i], b = line[i + 1];
     Box box{std::min(a.x, b.x) - r - 1, std::min(a.y, b.y) - r - 1, std::max(a.x, b.x) + r + 1, std::max(a.y, b.y) + r + 1};
     Fill(c, box, InSegment(a, b, r), [&](float x, float y) {
-      float lit = std::clamp(0.5f + 0.5f * std::sin((x - y) * 0.05f), 0.f, 1.f);
+      float lit = std::clamp(0.5f + 0.5f * std::sin(((flat ? 0 : x) - y) * 0.05f), 0.f, 1.f);
       return Mix(p.copper, p.copper_hi, 0.3f * lit);
     });
   }
@@ -77,19 +117,30 @@ bool Free(const std::vector<Chip>& chips, float x0, float y0, float x1, float y1
   return true;
 }
 
-// A bus leaves a point, runs straight, kinks by 45 degrees, runs on and ends in pads.
-void Bus(Canvas& c, const Palette& p, Rng& rng, Pt start, int dir8, int lanes) {
+// A bus leaves a point, runs straight, kinks by 45 degrees, runs on and ends in pads. It
+// stops short of the shared strips; `first` is the length of its first straight run, or 0
+// for one of the usual lengths.
+void Bus(Canvas& c, const Palette& p, Rng& rng, Pt start, int dir8, int lanes, float first = 0) {
   const float kStep[8][2] = {{1, 0}, {0.7071f, 0.7071f}, {0, 1}, {-0.7071f, 0.7071f},
                              {-1, 0}, {-0.7071f, -0.7071f}, {0, -1}, {0.7071f, -0.7071f}};
+  const float lo = kInner + 2.5f * lanes, hi = kW - lo;
   std::vector<Pt> line{start};
   Pt at = start;
   int d = dir8;
   for (int seg = 0, n = rng.Int(2, 5); seg < n; seg++) {
     float len = (seg % 2) ? rng.Real(8, 20) : rng.Real(16, 70);
+    if (seg == 0 && first > 0) len = first;
+    float dx = kStep[d][0], nx = at.x + dx * len;
+    if ((dx > 0 && nx > hi) || (dx < 0 && nx < lo)) {  // cut short at a strip
+      float keep = ((dx > 0 ? hi : lo) - at.x) / dx;
+      if (keep > 4) line.push_back({at.x + dx * keep, at.y + kStep[d][1] * keep});
+      break;
+    }
     at = {at.x + kStep[d][0] * len, at.y + kStep[d][1] * len};
     line.push_back(at);
     d = (seg % 2) ? dir8 : (dir8 + (rng.Next() % 2 ? 1 : 7)) % 8;
   }
+  if (line.size() < 2) return;
   for (int i = 0; i < lanes; i++) {
     auto lane = Offset(line, (i - (lanes - 1) / 2.f) * 5.f);
     Trace(c, p, lane, 1.1f);
@@ -101,7 +152,7 @@ void Chips(Canvas& c, const Palette& p, Rng& rng, std::vector<Chip>& chips, int 
   for (int tries = 0; tries < 200 && int(chips.size()) < count; tries++) {
     bool quad = rng.Next() % 2;
     float w = quad ? rng.Real(30, 46) : rng.Real(30, 56), h = quad ? w : rng.Real(14, 20);
-    float x0 = std::round(rng.Real(18, kW - 18 - w)), y0 = std::round(rng.Real(12, kH - 12 - h));
+    float x0 = std::round(rng.Real(kInner + 16, kW - kInner - 16 - w)), y0 = std::round(rng.Real(12, kH - 12 - h));
     if (!Free(chips, x0, y0, x0 + w, y0 + h, 16)) continue;
     chips.push_back({x0, y0, x0 + w, y0 + h});
     // Buses leave from the middle of two or four sides.
@@ -141,7 +192,7 @@ void SmallParts(Canvas& c, const Palette& p, Rng& rng, const std::vector<Chip>& 
   for (int i = 0, placed = 0; i < 400 && placed < 26; i++) {
     bool vertical = rng.Next() % 2;
     float w = vertical ? 4 : 9, h = vertical ? 9 : 4;
-    float x0 = std::round(rng.Real(6, kW - 6 - w)), y0 = std::round(rng.Real(6, kH - 6 - h));
+    float x0 = std::round(rng.Real(kInner, kW - kInner - w)), y0 = std::round(rng.Real(6, kH - 6 - h));
     if (!Free(chips, x0, y0, x0 + w, y0 + h, 4)) continue;
     placed++;
     Rgb body = (rng.Next() % 3) ? Hex(0x20242a) : Hex(0xb89060);
@@ -153,26 +204,57 @@ void SmallParts(Canvas& c, const Palette& p, Rng& rng, const std::vector<Chip>& 
 
 void Vias(Canvas& c, const Palette& p, Rng& rng, const std::vector<Chip>& chips) {
   for (int i = 0, placed = 0; i < 300 && placed < 30; i++) {
-    Pt at{std::round(rng.Real(6, kW - 6)), std::round(rng.Real(6, kH - 6))};
+    Pt at{std::round(rng.Real(kInner, kW - kInner)), std::round(rng.Real(6, kH - 6))};
     if (!Free(chips, at.x - 3, at.y - 3, at.x + 3, at.y + 3, 4)) continue;
     placed++;
     Pad(c, p, at, 2.2f);
   }
 }
 
-// Left and right edges dissolve into the transparent black, so overlapping tiles blend along the
-// scroll; top and bottom darken.
-Image8 FadeEdges(const Canvas& c, unsigned seed) {
+// The backplane's buses enter from both ends, run straight past the shared strips, then
+// wander off into the tile's own board.
+void ThroughBuses(Canvas& c, const Palette& p, Rng& rng) {
+  for (const Through& t : kThrough) {
+    float lo = kInner + 2.5f * float(t.lanes);
+    Bus(c, p, rng, {-4, t.y}, 0, t.lanes, lo + 4 + rng.Real(0, 30));
+    Bus(c, p, rng, {kW + 4, t.y}, 4, t.lanes, lo + 4 + rng.Real(0, 30));
+  }
+}
+
+// What both tiles show at their ends: the same at every x.
+Canvas SharedStrip() {
+  Palette p = SharedPalette();
+  Canvas c(kW, kH);
+  FlatMask(c, p);
+  for (const Through& t : kThrough)
+    for (int i = 0; i < t.lanes; i++) {
+      float y = t.y + (float(i) - float(t.lanes - 1) / 2) * 5.f;
+      Trace(c, p, {{-4, y}, {kW + 4, y}}, 1.1f, true);
+    }
+  return c;
+}
+
+Canvas OwnBoard(unsigned seed, bool dark) {
+  Palette p = PaletteFor(dark);
+  Canvas c(kW, kH);
+  Rng rng(seed);
+  Mask(c, p, seed);
+  ThroughBuses(c, p, rng);
+  std::vector<Chip> chips;
+  Chips(c, p, rng, chips, dark ? 4 : 5);
+  Vias(c, p, rng, chips);
+  SmallParts(c, p, rng, chips);
+  for (const Chip& k : chips) DrawChip(c, p, k);
+  return c;
+}
+
+// Top and bottom darken; nothing is left black, so no pixel of a tile is see-through.
+Image8 Finish(const Canvas& c) {
   Image8 img = ToSolid(c);
   for (int y = 0; y < kH; y++)
     for (int x = 0; x < kW; x++) {
-      float side = std::min(x, kW - 1 - x) / 18.f, cap = std::min(y, kH - 1 - y) / 14.f;
+      float cap = std::min(y, kH - 1 - y) / 14.f, k = 0.45f + 0.55f * std::min(1.f, cap);
       uint8_t* d = img.at(x, y);
-      if (side < 1 && Hash01(x, y, seed) > side * side * (3 - 2 * side)) {
-        d[0] = d[1] = d[2] = 0;
-        continue;
-      }
-      float k = 0.45f + 0.55f * std::min(1.f, std::min(side, cap));
       for (int i = 0; i < 3; i++) d[i] = uint8_t(std::max(1, int(d[i] * k)));
     }
   return img;
@@ -181,15 +263,8 @@ Image8 FadeEdges(const Canvas& c, unsigned seed) {
 }  // namespace
 
 Image8 DrawBoard(unsigned seed, bool dark) {
-  Palette p = PaletteFor(dark);
-  Canvas c(kW, kH);
-  Rng rng(seed);
-  Mask(c, p, seed);
-  std::vector<Chip> chips;
-  for (int i = 0; i < 3; i++) Bus(c, p, rng, {rng.Real(-10, 0), rng.Real(20, kH - 20)}, 0, rng.Int(2, 6));
-  Chips(c, p, rng, chips, dark ? 4 : 5);
-  Vias(c, p, rng, chips);
-  SmallParts(c, p, rng, chips);
-  for (const Chip& k : chips) DrawChip(c, p, k);
-  return FadeEdges(c, seed);
+  Canvas c = OwnBoard(seed, dark), strip = SharedStrip();
+  for (int y = 0; y < kH; y++)
+    for (int x = 0; x < kW; x++) c.at(x, y) = Mix(c.at(x, y), strip.at(x, y), EndWeight(float(x) + 0.5f));
+  return Finish(c);
 }
