@@ -8,11 +8,12 @@
 
 namespace {
 
-// Two screen pixels a drawing pixel at the game's 24-pixel size: the 12-row em holds ten rows
-// above the baseline (nine of capitals and one clear) and two below, and every edge lands on
-// whole pixels so the glyphs stay sharp.
+// Two screen pixels a drawing pixel at the game's 24-pixel size: the 12-row em holds nine rows
+// above the baseline (eight of capitals and one clear) and three below, one of them for the
+// descenders, and every edge lands on whole pixels so the glyphs stay sharp. A line's ink thus
+// lies between 2 and 20 pixels below its top.
 constexpr int kUnit = 128;
-constexpr int kEmRows = 12, kAscentRows = 10;
+constexpr int kEmRows = 12, kAscentRows = 9;
 
 // Each glyph is as wide as its drawing plus one clear column; the digits are all drawn eight
 // columns wide, so numbers keep their places as they count.
@@ -21,7 +22,7 @@ int Advance(const PixelRows& rows) { return (int(rows[0].size()) + 1) * kUnit; }
 TtfGlyph NotdefGlyph() {
   TtfGlyph g;
   g.advance = 9 * kUnit;
-  int x0 = 0, x1 = 8 * kUnit, y0 = 0, y1 = 9 * kUnit, t = kUnit;
+  int x0 = 0, x1 = 8 * kUnit, y0 = 0, y1 = 8 * kUnit, t = kUnit;
   g.contours.push_back({{x0, y0}, {x0, y1}, {x1, y1}, {x1, y0}});
   g.contours.push_back({{x0 + t, y0 + t}, {x1 - t, y0 + t}, {x1 - t, y1 - t}, {x0 + t, y1 - t}});
   return g;
@@ -31,7 +32,7 @@ TtfFont BuildFont() {
   TtfFont f;
   f.family = "Kelvane Pixel";
   f.style = "Regular";
-  f.version = "Version 2.000";
+  f.version = "Version 3.000";
   f.copyright = "Made for Kelvane by its developers; free to use, embed and redistribute.";
   f.units_per_em = kEmRows * kUnit;
   f.ascent = kAscentRows * kUnit;
