@@ -122,6 +122,18 @@ inline child_result RunChild(const child_plan& plan, const fs::path& log_dir) {
   return r;
 }
 
+// This test program again, running only the (disabled) cases the filter names: for cases
+// that start the game for real, toggle its display or end the process.
+inline child_result RunOwnTests(const std::string& filter, const fs::path& cwd, const fs::path& log_dir,
+                                std::vector<std::pair<std::string, std::string>> env = {}) {
+  child_plan plan;
+  plan.program = fs::read_symlink("/proc/self/exe").string();
+  plan.args = {"--gtest_also_run_disabled_tests", "--gtest_filter=" + filter};
+  plan.cwd = cwd.string();
+  plan.env = std::move(env);
+  return RunChild(plan, log_dir);
+}
+
 // A temporary folder holding `game/` (the program's folder) and the child's captured output.
 class game_folder {
  public:

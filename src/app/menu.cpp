@@ -19,6 +19,8 @@ std::string volume_names[11];
 
 namespace {
 
+enum { KEY_TAB = 9, KEY_RETURN = 13, KEY_UP = 38, KEY_DOWN = 40, KEY_LSHIFT = 160, KEY_RSHIFT = 161 };
+
 int pointer_x = 0, pointer_y = 0;  // the joystick's idea of the pointer, refreshed every frame
 
 // The option's name, or "?" for a value no table entry stands for.
@@ -50,7 +52,7 @@ void DrawRows(int sel) {
       SetDrawColor(80, 200, 250);
     }
     twdraw.sip(3, 1.0f, 0, scale, scale);
-    twdraw.t3d(RowText(i), 320, static_cast<float>(265 + 30 * i), lit ? 6.0f : 5.0f, 1, 2);
+    twdraw.t3d(RowText(i), 320, static_cast<float>(MenuRowCentreY(i)), lit ? 6.0f : 5.0f, 1, 2);
   }
 }
 
@@ -104,6 +106,30 @@ void ActOnRow(int sel) {
   }
 }
 
+// A click's aftermath: keys and buttons pressed with it are thrown away.
+void ClearHits() {
+  ClearKeyHits();
+  ClearMouseHits();
+}
+
+// Up and Down move the pointer onto a row's centre, so the hover rule lights it and the
+// mouse never disagrees; Return (or keypad Enter) is a click there. Tab steps down, and
+// with Shift up. A click in the same frame came first and cleared these presses.
+void RunMenuKeys(int sel) {
+  int row = sel;
+  int shifted = IsKeyHeld(KEY_LSHIFT) || IsKeyHeld(KEY_RSHIFT);
+  int tabs = ReadKeyHit(KEY_TAB);
+  int downs = ReadKeyHit(KEY_DOWN) + (shifted ? 0 : tabs);
+  int ups = ReadKeyHit(KEY_UP) + (shifted ? tabs : 0);
+  for (int i = 0; i < downs; i++) row = StepMenuRow(row, 1);
+  for (int i = 0; i < ups; i++) row = StepMenuRow(row, -1);
+  if (row != sel) MoveMouse(320, MenuRowCentreY(row));
+  if (ReadKeyHit(KEY_RETURN)) {
+    ActOnRow(row);
+    ClearHits();
+  }
+}
+
 }  // namespace
 
 void SetMenuVocabulary() {
@@ -123,6 +149,13 @@ void SetMenuVocabulary() {
 int MenuRowAt(int pointer_y) {
   if (pointer_y <= 245) return -1;
   return (pointer_y - 245) / 30;
+}
+
+int MenuRowCentreY(int row) { return 265 + 30 * row; }
+
+int StepMenuRow(int row, int step) {
+  if (row < 0 || row > 5) return step > 0 ? 0 : 5;
+  return ((row + step) % 6 + 6) % 6;
 }
 
 int RunMenu() {
@@ -146,9 +179,9 @@ int RunMenu() {
   if (!click) click = ReadJoyButtonHit(0, 0);
   if (click) {
     ActOnRow(sel);
-    ClearKeyHits();
-    ClearMouseHits();
+    ClearHits();
   }
+  RunMenuKeys(sel);
 
   SetDrawColor(255, 255, 255);
   twdraw.sip(1, 1.0f, 0, 1.0f, 1.0f);

@@ -13,3 +13,5 @@ int RunMenu();
 int MovePointerByJoystick();
 int DrawRetroLines(int shade);
 int MenuRowAt(int pointer_y);  // the row under a pointer at this y, -1 or 6+ for none
+int MenuRowCentreY(int row);   // where row 0..5 is drawn, and where Up and Down put the pointer
+int StepMenuRow(int row, int step);  // the next (+1) or previous (-1) row, wrapping; from none, the first or last
