@@ -83,13 +83,13 @@ class AppFixture : public ::testing::Test {
     }
   }
 
-  // A virtual two-axis, three-button pad on port 0.
+  // A virtual pad on port 0: two axes, three buttons and a D-pad (one hat).
   SDL_Joystick* Joystick() {
     if (joystick_) return joystick_;
     // The headless window never has the focus, and SDL drops pad input without it.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    joystick_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
+    joystick_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
     EXPECT_GE(joystick_index_, 0) << SDL_GetError();
     joystick_ = SDL_JoystickOpen(joystick_index_);
     EXPECT_NE(joystick_, nullptr) << SDL_GetError();
@@ -98,6 +98,7 @@ class AppFixture : public ::testing::Test {
   }
   void SetAxis(int axis, Sint16 raw) { SDL_JoystickSetVirtualAxis(Joystick(), axis, raw); }
   void SetButton(int button, int down) { SDL_JoystickSetVirtualButton(Joystick(), button, down ? 1 : 0); }
+  void SetHat(Uint8 hat) { SDL_JoystickSetVirtualHat(Joystick(), 0, hat); }
 
  private:
   SDL_Joystick* joystick_ = nullptr;

@@ -170,6 +170,7 @@ class GameFixture : public ::testing::Test {
       // The port keeps its last reading once the pad is gone; leave it centred and released.
       for (int a = 0; a < 2; a++) SDL_JoystickSetVirtualAxis(joystick, a, 0);
       for (int b = 0; b < 3; b++) SDL_JoystickSetVirtualButton(joystick, b, 0);
+      SDL_JoystickSetVirtualHat(joystick, 0, SDL_HAT_CENTERED);
       GetJoyAxisX(0);
       for (int b = 0; b < 3; b++) ReadJoyButtonHit(b, 0);
       SDL_JoystickClose(joystick);
@@ -196,11 +197,11 @@ class GameFixture : public ::testing::Test {
     KeyUp(SDL_SCANCODE_LALT);
   }
 
-  // A virtual two-axis, three-button pad on port 0.
+  // A virtual pad on port 0: two axes, three buttons and a D-pad (one hat).
   SDL_Joystick* Joystick() {
     if (joystick) return joystick;
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    joystick_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
+    joystick_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
     EXPECT_GE(joystick_index, 0) << SDL_GetError();
     joystick = SDL_JoystickOpen(joystick_index);
     EXPECT_NE(joystick, nullptr) << SDL_GetError();
@@ -209,6 +210,7 @@ class GameFixture : public ::testing::Test {
   }
   void SetAxis(int axis, Sint16 raw) { SDL_JoystickSetVirtualAxis(Joystick(), axis, raw); }
   void SetButton(int button, int down) { SDL_JoystickSetVirtualButton(Joystick(), button, down ? 1 : 0); }
+  void SetHat(Uint8 hat) { SDL_JoystickSetVirtualHat(Joystick(), 0, hat); }
 
   // One frame of the get-ready phase: the ship and its shots only.
   void ReadyFrame() {

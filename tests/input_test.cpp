@@ -1,6 +1,7 @@
 // Input tables driven by real SDL events and SDL's virtual joystick.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <cmath>
 #include "platform/display.h"
 #include "platform/input.h"
 #include "synthetic_input.h"
@@ -154,6 +155,46 @@ TEST_F(InputTest, VirtualJoystickAxesAndButtonPresses) {
   EXPECT_EQ(ReadJoyButtonHit(2, 0), 1);
   SDL_JoystickClose(joy);
   SDL_JoystickDetachVirtual(index);
+}
+
+// The first hat reads on the X and Y axes as their extremes while the stick is centred.
+TEST_F(InputTest, DPadReadsAsTheStickAtItsExtremesWhileTheStickRests) {
+  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  ASSERT_EQ(CountJoysticks(), 1);
+  SDL_Joystick* joy = SDL_JoystickOpen(index);
+  ASSERT_NE(joy, nullptr);
+  struct hat_case {
+    Sint16 x, y;
+    Uint8 hat;
+    float want_x, want_y;  // NaN: the stick's own reading
+  };
+  const float stick = std::nanf("");
+  const hat_case cases[] = {
+      {0, 0, SDL_HAT_LEFT, -1.0f, stick},     {0, 0, SDL_HAT_RIGHT, 1.0f, stick},
+      {0, 0, SDL_HAT_UP, stick, -1.0f},       {0, 0, SDL_HAT_DOWN, stick, 1.0f},
+      {0, 0, SDL_HAT_RIGHTDOWN, 1.0f, 1.0f},  {0, 0, SDL_HAT_LEFTUP, -1.0f, -1.0f},
+      {8000, -8000, SDL_HAT_DOWN, stick, 1.0f},  // about 0.24 each way: still centred
+      {8500, 0, SDL_HAT_DOWN, stick, stick},     // about 0.26: the stick is in use
+      {0, -8500, SDL_HAT_LEFT, stick, stick},
+      {-32768, 0, SDL_HAT_RIGHT, -1.0f, stick},  // full deflection keeps its meaning
+      {16384, 0, SDL_HAT_CENTERED, stick, stick},
+  };
+  for (const hat_case& c : cases) {
+    SDL_JoystickSetVirtualAxis(joy, 0, c.x);
+    SDL_JoystickSetVirtualAxis(joy, 1, c.y);
+    SDL_JoystickSetVirtualHat(joy, 0, c.hat);
+    float sx = JoyAxisValue(c.x, -32768, 32767), sy = JoyAxisValue(c.y, -32768, 32767);
+    EXPECT_EQ(GetJoyAxisX(0), std::isnan(c.want_x) ? sx : c.want_x) << c.x << "," << c.y << " hat " << int(c.hat);
+    EXPECT_EQ(GetJoyAxisY(0), std::isnan(c.want_y) ? sy : c.want_y) << c.x << "," << c.y << " hat " << int(c.hat);
+  }
+  SDL_JoystickSetVirtualAxis(joy, 0, 0);
+  SDL_JoystickSetVirtualAxis(joy, 1, 0);
+  SDL_JoystickSetVirtualHat(joy, 0, SDL_HAT_CENTERED);
+  GetJoyAxisX(0);
+  SDL_JoystickClose(joy);
+  SDL_JoystickDetachVirtual(index);
+  CountJoysticks();
 }
 
 }  // namespace

@@ -287,6 +287,25 @@ TEST_F(Menu, FullyDeflectedJoystickMovesThePointer) {
   EXPECT_EQ(PointerY(), 294);
 }
 
+// In the menus the D-pad moves the pointer just as the stick fully deflected does.
+TEST_F(Menu, DPadMovesThePointerAsTheStickDoes) {
+  Joystick();
+  synthetic::PushMouseMove(300, 300);
+  ASSERT_EQ(PointerX(), 300);
+  SetHat(SDL_HAT_RIGHTDOWN);
+  MovePointerByJoystick();
+  EXPECT_EQ(PointerX(), 306);
+  EXPECT_EQ(PointerY(), 306);
+  SetHat(SDL_HAT_LEFT);
+  MovePointerByJoystick();
+  EXPECT_EQ(PointerX(), 300);
+  EXPECT_EQ(PointerY(), 306);
+  SetHat(SDL_HAT_CENTERED);
+  MovePointerByJoystick();
+  EXPECT_EQ(PointerX(), 300);
+  EXPECT_EQ(PointerY(), 306);
+}
+
 TEST_F(Menu, RetroLinesDarkenEveryOddRowWhenOn) {
   SetDrawColor(255, 255, 255);
   SetBlendMode(2);

@@ -107,6 +107,58 @@ TEST_F(PlayerTest, OnlyAFullyDeflectedStickMoves) {
   EXPECT_EQ(player.frame, 4);
 }
 
+// The D-pad is the stick at full deflection, but only while the stick rests in its dead
+// zone; a stick in use keeps its own reading.
+TEST_F(PlayerTest, DPadMovesTheShipAsTheStickFullyDeflectedDoes) {
+  struct pad_case {
+    const char* what;
+    Sint16 x, y;
+    Uint8 hat;
+    float dx, dy;
+    int frame;
+  };
+  const pad_case cases[] = {
+      {"hat left", 0, 0, SDL_HAT_LEFT, -3.0f, -2.5f, 2},
+      {"hat up", 0, 0, SDL_HAT_UP, -3.0f, -2.5f, 2},
+      {"hat up-left", 0, 0, SDL_HAT_LEFTUP, -3.0f, -2.5f, 2},
+      {"hat right", 0, 0, SDL_HAT_RIGHT, 3.0f, 2.5f, 4},
+      {"hat down", 0, 0, SDL_HAT_DOWN, 3.0f, 2.5f, 4},
+      {"hat up-right: both ways, as both arrows", 0, 0, SDL_HAT_RIGHTUP, 0.0f, 0.0f, 4},
+      {"hat left, stick resting off centre inside its dead zone", 7000, -7000, SDL_HAT_LEFT, -3.0f, -2.5f, 2},
+      {"hat centred, stick fully left", -32768, 0, SDL_HAT_CENTERED, -3.0f, -2.5f, 2},
+      {"hat centred, stick fully down", 0, 32767, SDL_HAT_CENTERED, 3.0f, 2.5f, 4},
+      {"hat centred, stick half right", 16384, 0, SDL_HAT_CENTERED, 0.0f, 0.0f, 0},
+      {"hat left, stick half right: the stick is in use", 16384, 0, SDL_HAT_LEFT, 0.0f, 0.0f, 0},
+      {"hat left, stick just past its dead zone", 0, 9000, SDL_HAT_LEFT, 0.0f, 0.0f, 0},
+      {"hat left, stick fully right", 32767, 0, SDL_HAT_LEFT, 3.0f, 2.5f, 4},
+      {"nothing", 0, 0, SDL_HAT_CENTERED, 0.0f, 0.0f, 0},
+  };
+  for (const pad_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    player.x = 240.0f, player.y = 320.0f;
+    SetAxis(0, c.x);
+    SetAxis(1, c.y);
+    SetHat(c.hat);
+    ReadyFrame();
+    EXPECT_EQ(player.x, 240.0f + c.dx);
+    EXPECT_EQ(player.y, 320.0f + c.dy);
+    EXPECT_EQ(player.frame, c.frame);
+  }
+}
+
+TEST_F(PlayerTest, DPadHeldMovesTheShipEveryFrameUntilLetGo) {
+  SetHat(SDL_HAT_LEFT);
+  for (int f = 1; f <= 4; f++) {
+    ReadyFrame();
+    EXPECT_EQ(player.x, 240.0f - 3.0f * f) << f;
+    EXPECT_EQ(player.y, 320.0f - 2.5f * f) << f;
+  }
+  SetHat(SDL_HAT_CENTERED);
+  ReadyFrame();
+  EXPECT_EQ(player.x, 228.0f);
+  EXPECT_EQ(player.y, 310.0f);
+}
+
 TEST_F(PlayerTest, OnePressWithTwoSideKicksFiresThreeShotsFromTruncatedPositions) {
   player.skick = 2;
   player.x = 200.75f;

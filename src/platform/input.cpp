@@ -1,6 +1,7 @@
 // input: window events routed into key and mouse tables; the joystick read from the device.
 #include "platform/input.h"
 #include <SDL.h>
+#include <cmath>
 #include <cstring>
 #include <vector>
 #include "platform/display.h"
@@ -9,6 +10,7 @@ namespace {
 
 const int kPorts = 16;
 const int kAxes = 8;
+const float kStickDeadZone = 0.25f;  // a stick this close to centre is left alone, and the D-pad speaks
 
 struct InputState {
   int key_held[256];
@@ -106,6 +108,18 @@ void RouteEvent(const SDL_Event& e) {
   }
 }
 
+// The first hat (a pad's D-pad) reads as the stick fully deflected, but only while the
+// stick itself rests in its dead zone: a stick in use keeps its own reading.
+void ApplyHat(SDL_Joystick* joy, float* axes) {
+  if (SDL_JoystickNumHats(joy) < 1 || SDL_JoystickNumAxes(joy) < 2) return;
+  if (std::fabs(axes[0]) > kStickDeadZone || std::fabs(axes[1]) > kStickDeadZone) return;
+  Uint8 hat = SDL_JoystickGetHat(joy, 0);
+  if (hat & SDL_HAT_LEFT) axes[0] = -1.0f;
+  if (hat & SDL_HAT_RIGHT) axes[0] = 1.0f;
+  if (hat & SDL_HAT_UP) axes[1] = -1.0f;
+  if (hat & SDL_HAT_DOWN) axes[1] = 1.0f;
+}
+
 // Reads a port's device into its tables; with no device the last values stand.
 void ReadJoyPort(int port) {
   if (port < 0 || port >= kPorts || port >= static_cast<int>(INPUT.joy_ports.size())) return;
@@ -127,6 +141,7 @@ void ReadJoyPort(int port) {
   int axes = SDL_JoystickNumAxes(joy);
   for (int a = 0; a < axes && a < kAxes; a++)
     INPUT.joy_axes[port][a] = JoyAxisValue(SDL_JoystickGetAxis(joy, a), -32768, 32767);
+  ApplyHat(joy, INPUT.joy_axes[port]);
   for (int b = 0; b < 16; b++)
     if (!(old_mask & (1u << b)) && (mask & (1u << b))) INPUT.joy_hits[port][b]++;
 }

@@ -28,7 +28,7 @@ int TakeCloseRequest();         // 1 once after a close request
 int CountJoysticks();           // rebuilds the port list
 int IsJoyButtonHeld(int button, int port);
 int ReadJoyButtonHit(int button, int port);
-float GetJoyAxisX(int port);    // -1.0 .. +1.0, exactly at the extremes
+float GetJoyAxisX(int port);    // -1.0 .. +1.0, exactly at the extremes; the D-pad reads as an extreme while the stick is centred
 float GetJoyAxisY(int port);
 float JoyAxisValue(int raw, int min, int max);  // the raw-to-real mapping the axes use
 
