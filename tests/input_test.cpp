@@ -197,4 +197,21 @@ TEST_F(InputTest, DPadReadsAsTheStickAtItsExtremesWhileTheStickRests) {
   CountJoysticks();
 }
 
+// F11 is a request to the window, like its close button: no key flush drops it.
+TEST_F(InputTest, FullScreenKeyIsCountedPastKeyFlushes) {
+  EXPECT_EQ(TakeFullScreenRequests(), 0);
+  PushKey(SDL_SCANCODE_F11, true);
+  PushKey(SDL_SCANCODE_F11, true, 1);  // auto-repeat counts nothing
+  PushKey(SDL_SCANCODE_F11, false);
+  ClearKeyHits();
+  PushKey(SDL_SCANCODE_F11, true);
+  PushKey(SDL_SCANCODE_F11, false);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_EQ(TakeFullScreenRequests(), 2);
+  EXPECT_EQ(TakeFullScreenRequests(), 0);
+  PushKey(SDL_SCANCODE_F10, true);
+  EXPECT_EQ(TakeFullScreenRequests(), 0);
+}
+
 }  // namespace

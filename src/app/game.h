@@ -4,6 +4,7 @@
 int RunGame(const char* argv0);  // the whole program; ends the process
 int StartGame();                 // every start-up step up to the title screen; 0 when no display opened
 void RunFrame();                 // one iteration of the main loop
-void HandleGlobalKeys();         // Escape, Space, joystick button 2 and the close request
+void HandleGlobalKeys();         // Escape, Space, joystick button 2, the close request and F11
+void TakeWindowKey();            // F11: full screen <-> window
 void WaitWhileSuspended();       // holds the game while its window is inactive
 void SaveAndShutdown();          // the exit sequence short of ending the process

@@ -73,6 +73,12 @@ void HandleGlobalKeys() {
   if (ReadKeyHit(27)) HandleEscape();
   if (ReadKeyHit(32) || ReadJoyButtonHit(2, 0)) TogglePause();
   if (TakeCloseRequest()) quit_requested = 1;
+  TakeWindowKey();
+}
+
+// F11 (an extra) switches between full screen and a window on every screen, the splash's too.
+void TakeWindowKey() {
+  if (TakeFullScreenRequests() % 2) ToggleFullScreen();
 }
 
 void WaitWhileSuspended() {

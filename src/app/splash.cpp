@@ -1,6 +1,7 @@
 // splash: the maker's logo fading in and out before the title menu. In stereo it grows
 // while its two eye copies drift apart; in mono it stands still and s only counts time.
 #include "app/assets.h"
+#include "app/game.h"
 #include "app/menu.h"
 #include "game/globals.h"
 #include "platform/display.h"
@@ -57,6 +58,7 @@ int ShowSplash(int y_offset) {
     DrawSplashFrame(logo, x, y, &st);
     FlipFrame(-1);
     while (IsAppSuspended()) SleepMillis(10);
+    TakeWindowKey();
     if (TakeCloseRequest()) {
       quit_requested = 1;
       break;

@@ -208,3 +208,28 @@ void SetClockSeam(int (*now)(), void (*sleep)(int)) {
 }
 
 void SetPresentHook(void (*hook)()) { DISPLAY.present_hook = hook; }
+
+// The pacing full screen had, kept while in a window. The rate test's verdict belongs to
+// the display that was open when it was taken (graphics_seq tells).
+static struct {
+  int seq = 0;
+  int soft_sync = 1;
+} FULL_SCREEN;
+
+int IsFullScreen() { return GLIsFullScreen(GLCurrentGraphics()); }
+
+int ToggleFullScreen() {
+  TDraw2DGraphics* current = TDraw2DGraphics::Current();
+  if (!DISPLAY.opened || current != DISPLAY.opened.get()) return 0;
+  int px = PointerX(), py = PointerY();
+  int going_full = !IsFullScreen();
+  if (!going_full) FULL_SCREEN.seq = graphics_seq, FULL_SCREEN.soft_sync = DISPLAY.soft_sync;
+  if (!GLSetFullScreen(GLCurrentGraphics(), going_full)) return 0;
+  int w, h, depth, hz, flags;
+  current->GetSettings(&w, &h, &depth, &hz, &flags);
+  int known = going_full && FULL_SCREEN.seq == graphics_seq;
+  DISPLAY.soft_sync = known ? FULL_SCREEN.soft_sync : hz != 0;  // a window never waits for the vertical blank
+  DISPLAY.pacer.Start(hz, ClockMillis());
+  MoveMouse(px, py);  // the same picture pixel under the new geometry
+  return 1;
+}

@@ -46,6 +46,9 @@ int IsClockPaced();                    // 1 while frames are paced by the clock 
 std::string GraphicsRendererName();    // the GL renderer string, for benchmarks and logs
 void FlipBackEnd(int sync);            // the back-end present: swap now (0) or on the vertical blank (1), no pacing
 void SetDefaultGraphicsFlags(int flags);  // OR-ed into every open's flags (2 at start)
+int IsFullScreen();                    // 1 while the display covers the screen
+int ToggleFullScreen();                // full screen <-> a window of the picture's size, keeping the picture,
+                                       // the pointer's picture position and the frame rate; 1 when it changed
 
 // Set by the audio module: run by the close-at-exit handler after the display is closed.
 extern void (*at_exit_audio_hook)();

@@ -307,6 +307,51 @@ void GLPresent(int sync) {
   }
 }
 
+// The window is about to change size: a display drawn straight moves its last frame into
+// a picture, and later frames are drawn there and scaled to fit.
+static void LeaveStraight(TGLGraphics* g) {
+  if (!g->straight) return;
+  MoveIntoPicture(g);
+  if (g->fbo) GLD.bind_fb(kFramebuffer, g->fbo);
+  GLRestoreDrawState();
+}
+
+// The exact mode where the system has it, else the desktop's with the picture letterboxed,
+// as the display would have opened.
+static int EnterFullScreen(TGLGraphics* g) {
+  SDL_DisplayMode mode;
+  int depth = g->depth ? g->depth : 32;
+  if (FindExactMode(g->width, g->height, depth, g->hertz, &mode) && SDL_SetWindowDisplayMode(g->window, &mode) == 0 &&
+      SDL_SetWindowFullscreen(g->window, SDL_WINDOW_FULLSCREEN) == 0)
+    return 1;
+  SDL_DisplayMode desktop;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+    SDL_SetWindowPosition(g->window, 0, 0);
+    SDL_SetWindowSize(g->window, desktop.w, desktop.h);
+  }
+  return SDL_SetWindowFullscreen(g->window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+}
+
+// A window of the display's own size, where a window display opens.
+static int LeaveFullScreen(TGLGraphics* g) {
+  if (SDL_SetWindowFullscreen(g->window, 0) != 0) return 0;
+  SDL_SetWindowSize(g->window, g->width, g->height);
+  SDL_SetWindowPosition(g->window, 32, 32);
+  return 1;
+}
+
+int GLIsFullScreen(TGLGraphics* g) {
+  return g && g->window && (SDL_GetWindowFlags(g->window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+int GLSetFullScreen(TGLGraphics* g, int on) {
+  if (!g || !g->window) return 0;
+  if (GLIsFullScreen(g) == (on != 0)) return 1;
+  LeaveStraight(g);
+  if (!g->fbo) return 0;  // no picture to scale: the window keeps its size
+  return on ? EnterFullScreen(g) : LeaveFullScreen(g);
+}
+
 std::vector<TGraphicsMode> GLGraphicsModes() {
   std::vector<TGraphicsMode> modes;
   if (!InitVideo()) return modes;

@@ -76,6 +76,8 @@ void GLSetGraphics(TGLGraphics* graphics);  // makes its context current and bin
 TGLGraphics* GLCurrentGraphics();
 void GLPresent(int sync);                   // shows the picture in the window and swaps
 std::vector<TGraphicsMode> GLGraphicsModes();
+int GLIsFullScreen(TGLGraphics* g);         // 1 while its window covers the screen
+int GLSetFullScreen(TGLGraphics* g, int on);  // full screen, or a window of its own size; 0 when refused
 void GLRestoreDrawState();                  // re-issues the cached drawing state after a present
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
                         float u0, float v0, float u1, float v1,

@@ -21,6 +21,7 @@ struct InputState {
   int chars[256];
   int char_head, char_count;
   int app_suspended, close_requested;
+  int full_screen_requests;  // F11 presses not yet taken; the key flushes leave them
   int polling, pumping;
   std::vector<SDL_Joystick*> joy_ports;
   unsigned joy_buttons[kPorts];
@@ -92,7 +93,9 @@ void RouteEvent(const SDL_Event& e) {
     case SDL_QUIT: INPUT.close_requested = 1; break;
     case SDL_WINDOWEVENT: RouteWindowEvent(e.window); break;
     case SDL_KEYDOWN:
-      if (!e.key.repeat) PressKey(KeyCodeFromSdl(e.key.keysym.sym, e.key.keysym.scancode));
+      if (e.key.repeat) break;
+      PressKey(KeyCodeFromSdl(e.key.keysym.sym, e.key.keysym.scancode));
+      if (e.key.keysym.scancode == SDL_SCANCODE_F11) INPUT.full_screen_requests++;
       break;
     case SDL_KEYUP: {
       int code = KeyCodeFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
@@ -250,6 +253,13 @@ int TakeCloseRequest() {
   int r = INPUT.close_requested;
   INPUT.close_requested = 0;
   return r;
+}
+
+int TakeFullScreenRequests() {
+  PollSystem();
+  int n = INPUT.full_screen_requests;
+  INPUT.full_screen_requests = 0;
+  return n;
 }
 
 int CountJoysticks() {

@@ -23,6 +23,7 @@ void SetMouseVisible(int visible);
 // Window flags
 int IsAppSuspended();           // 1 while the window is inactive
 int TakeCloseRequest();         // 1 once after a close request
+int TakeFullScreenRequests();   // F11 presses since the last call; like a close request, no key flush drops them
 
 // Joystick: read straight from the device at every question
 int CountJoysticks();           // rebuilds the port list
