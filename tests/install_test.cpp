@@ -219,7 +219,7 @@ TEST_F(Installed, HelpVersionAndUnknownOptionsNeverOpenTheDisplay) {
   std::string saves = (root_ / "xdg" / "kelvane").string() + "/";
   const std::vector<row> rows = {
       {{"--version"}, 0, {"Kelvane " KELVANE_PROJECT_VERSION "\n"}, {}},
-      {{"--help"}, 0, {"Usage: kelvane", "--windowed", "--version", "Left Control", "fire wall", data, saves}, {}},
+      {{"--help"}, 0, {"Usage: kelvane", "--windowed", "--version", "Left Control", "fire wall", "Up / Down, Return", "F11", data, saves}, {}},
       {{"--windowed", "--help"}, 0, {"Usage: kelvane"}, {}},
       {{"--bogus"}, 2, {}, {"'--bogus'", "Usage: kelvane"}},
       {{"-h"}, 2, {}, {"'-h'", "Usage: kelvane"}},

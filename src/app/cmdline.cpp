@@ -28,8 +28,10 @@ const char* const kAbout =
     "  Left Alt             launch a fire wall\n"
     "  Space or Escape      pause / resume (Escape on the title ends the game)\n"
     "  Enter or Left Alt    leave the statistics screen\n"
+    "  Up / Down, Return    choose a menu row and act on it (also Tab, Shift+Tab, keypad Enter)\n"
     "  mouse                point and click in the menus\n"
-    "  joystick             the stick moves; buttons 0 fire, 1 fire wall, 2 pause\n";
+    "  F11                  full screen / window\n"
+    "  joystick             the stick or the D-pad moves; buttons 0 fire, 1 fire wall, 2 pause\n";
 
 // A help nobody could read (stdout closed or full) is not a success.
 int Printed() { return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1; }
