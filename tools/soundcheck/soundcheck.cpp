@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr int kCeiling = 29204;  // -1 dBFS
+constexpr int kKnee = 23197;     // -3 dBFS: past it the mixer's limiter is at work
 
 struct Stereo {
   std::vector<int16_t> s;  // interleaved
@@ -63,7 +64,7 @@ void Levels(const char* name, const Stereo& a) {
 
 // Clipped samples sit at full scale; bursts are seconds that hold any.
 void Clipping(const Stereo& a) {
-  long clipped = 0, frames = 0, ceiling = 0, seconds = 0, worst = 0;
+  long clipped = 0, frames = 0, ceiling = 0, knee = 0, seconds = 0, worst = 0;
   for (size_t sec = 0; sec * kRate < a.frames(); sec++) {
     long here = 0;
     for (size_t i = sec * kRate; i < std::min(a.frames(), (sec + 1) * kRate); i++) {
@@ -71,11 +72,12 @@ void Clipping(const Stereo& a) {
       int cl = (l >= 32767 || l <= -32768) + (r >= 32767 || r <= -32768);
       clipped += cl, here += cl > 0;
       ceiling += (std::abs(l) >= kCeiling) + (std::abs(r) >= kCeiling);
+      knee += (std::abs(l) > kKnee) + (std::abs(r) > kKnee);
     }
     frames += here, seconds += here > 0, worst = std::max(worst, here);
   }
-  std::printf("clipped samples %ld (%ld frames in %ld seconds, worst second %ld frames); samples at or above -1 dBFS %ld\n",
-              clipped, frames, seconds, worst, ceiling);
+  std::printf("clipped samples %ld (%ld frames in %ld seconds, worst second %ld frames); samples at or above -1 dBFS %ld, past -3 dBFS %ld\n",
+              clipped, frames, seconds, worst, ceiling, knee);
 }
 
 Stereo FromCapture(const std::vector<char>& bytes) {

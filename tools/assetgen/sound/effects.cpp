@@ -48,9 +48,9 @@ void AddBell(std::vector<float>& out, size_t at, float note, float vel) {
   }
 }
 
-// A falling square-wave chirp over a breath of noise.
+// A falling square-wave chirp over a breath of noise; short, as it is fired many times a second.
 Pcm MakePlasma() {
-  Pcm p = Mono(size_t(0.22f * kRate));
+  Pcm p = Mono(size_t(0.18f * kRate));
   Osc sq, sub;
   Svf lp, hp;
   Noise nz(11);
@@ -59,7 +59,7 @@ Pcm MakePlasma() {
     float tone = 0.7f * sq.Pulse(hz, 0.3f) + 0.5f * sub.Sine(hz * 0.5f);
     float hiss = hp.High(nz.Next(), 3000, 0) * Decay(t, 0.02f);
     float body = lp.Low(tone, 1200 + 6000 * Decay(t, 0.05f), 0.3f);
-    p.s[i] = (body + 0.4f * hiss) * std::min(1.f, t / 0.002f) * Decay(t, 0.07f);
+    p.s[i] = (body + 0.4f * hiss) * std::min(1.f, t / 0.002f) * Decay(t, 0.05f);
   }
   Taper(p, 0.001f, 0.02f);
   return p;
