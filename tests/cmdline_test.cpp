@@ -1,0 +1,62 @@
+// The command line in the test process: what starts the game and what --windowed sets.
+// (--help, --version and unknown options run on the installed program: install_test.cpp.)
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/cmdline.h"
+
+namespace {
+
+int RunWith(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return RunCommandLine(static_cast<int>(args.size()), argv.data());
+}
+
+// Each case leaves KELVANE_WINDOWED as it found it.
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* v = std::getenv("KELVANE_WINDOWED");
+    had_ = v != nullptr;
+    old_ = v ? v : "";
+    unsetenv("KELVANE_WINDOWED");
+  }
+  void TearDown() override {
+    if (had_) setenv("KELVANE_WINDOWED", old_.c_str(), 1);
+    else unsetenv("KELVANE_WINDOWED");
+  }
+  bool had_ = false;
+  std::string old_;
+};
+
+TEST_F(CommandLine, NoOptionStartsTheGameAsItAlwaysHas) {
+  EXPECT_EQ(RunWith({"kelvane"}), -1);
+  EXPECT_EQ(std::getenv("KELVANE_WINDOWED"), nullptr);
+}
+
+TEST_F(CommandLine, WindowedStartsTheGameWithTheWindowSwitchOn) {
+  EXPECT_EQ(RunWith({"kelvane", "--windowed"}), -1);
+  ASSERT_NE(std::getenv("KELVANE_WINDOWED"), nullptr);
+  EXPECT_STREQ(std::getenv("KELVANE_WINDOWED"), "1");
+}
+
+TEST_F(CommandLine, AnUnknownOptionAfterWindowedStopsBeforeAnythingIsSet) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunWith({"kelvane", "--windowed", "--fullscreen"}), 2);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("kelvane: unknown option '--fullscreen'\n"), 0u) << err;
+  EXPECT_EQ(std::getenv("KELVANE_WINDOWED"), nullptr);
+}
+
+TEST_F(CommandLine, VersionPrintsTheProjectVersion) {
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(RunWith({"kelvane", "--version"}), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kelvane " KELVANE_PROJECT_VERSION "\n");
+}
+
+}  // namespace
