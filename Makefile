@@ -7,7 +7,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 PLAY_FIRST = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF -DKELVANE_BUILD_TOOLS=OFF)
 PACKAGE_BUILD = build-package
 
-.PHONY: deps configure build play test assets screenshots soundcheck bench test-asan fuzz package clean
+.PHONY: deps configure build play test assets screenshots soundcheck bench test-asan fuzz package mutants clean
 
 deps:
 	@sh scripts/deps.sh test
@@ -73,5 +73,14 @@ package:
 	@cd $(PACKAGE_BUILD) && cpack -G DEB
 	@lintian --info $(PACKAGE_BUILD)/kelvane_*.deb
 
+# Mutation testing (tools/mutants/mutants.py): single faults put into FILES (files or folders)
+# one at a time, each built in build-mutants/ and run against the tests that cover it.
+# SAMPLE is a share of each file's mutants ("35%") or a count per file; 0 runs them all.
+FILES ?= src/game src/render src/app
+SAMPLE ?= 35%
+SEED ?= 1
+mutants:
+	@python3 tools/mutants/mutants.py --jobs $(JOBS) --sample $(SAMPLE) --seed $(SEED) $(FILES)
+
 clean:
-	@rm -rf $(BUILD) build-asan build-fuzz $(PACKAGE_BUILD)
+	@rm -rf $(BUILD) build-asan build-fuzz build-mutants $(PACKAGE_BUILD)
