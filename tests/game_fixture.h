@@ -140,7 +140,7 @@ inline Box SpriteBox(const std::shared_ptr<TImage>& img, int frame, int x, int y
 }  // namespace gamefix
 
 class GameFixture : public ::testing::Test {
- protected:
+ public:  // table-driven cases reach these from their lambdas
   static constexpr int kSeed = 20240611;
 
   static void SetUpTestSuite() {

@@ -1,6 +1,7 @@
 // Status panel: the bar, the numbers with their two-digit rule and their places, the lives
 // and fire-wall corner, the drawing state left behind, and the best-score check.
 #include <array>
+#include "draw_calls.h"
 #include "platform/font.h"
 #include "screens_fixture.h"
 
@@ -187,6 +188,40 @@ TEST_F(PanelTest, EveryPlayingFrameEndsWithTheBestScoreCheck) {
     PlayingScreen();
     EXPECT_EQ(player.best_sc, player.score);
   }
+}
+
+// The whole panel as drawn: the two bars, the numbers, then the lives and fire walls; in
+// stereo each text and icon as two eye copies 4 pixels apart, twice.
+TEST_F(PanelTest, DrawnAsDesignedPlainAndInStereo) {
+  player.score = 1234, player.best_sc = 12345, player.level = 3, player.lives = 2, player.fwall = 2;
+  const std::string style = " rgb200,200,250 a1 b3 r0 s1";
+  struct item { std::string what; int x, y; };
+  std::vector<item> items = {{"'1234'", 4, 0},
+                             {"'12345'", 320 - MeasureTextWidth("12345") / 2, 0},
+                             {"'03'", 636 - MeasureTextWidth("03"), 0},
+                             {"virus#2", 30, 430},
+                             {"'x2'", 45, 422},
+                             {"bits#4", 25, 460},
+                             {"bits#4", 43, 460}};
+  std::vector<std::string> plain = {"rect640x26 0,0 rgb10,10,100 a0.4 b4 r0 s1",
+                                    "rect640x13 0,13 rgb10,100,100 a0.4 b4 r0 s1"};
+  std::vector<std::string> stereo = plain;
+  for (const item& i : items) {
+    plain.push_back(i.what + " " + std::to_string(i.x) + "," + std::to_string(i.y) + style);
+    for (int pass = 0; pass < 2; pass++) {
+      stereo.push_back(i.what + " " + std::to_string(i.x - 4) + "," + std::to_string(i.y) + " rgb4,80,60 a1 b4 r0 s1");
+      stereo.push_back(i.what + " " + std::to_string(i.x + 4) + "," + std::to_string(i.y) + " rgb140,4,10 a1 b4 r0 s1");
+    }
+  }
+  for (int mode : {0, 3}) {
+    SCOPED_TRACE(mode);
+    stereo_mode = mode;
+    twdraw.slc(4, 80, 60, 140, 4, 10);
+    drawcalls::recorder rec;
+    StatusPanel();
+    EXPECT_EQ(rec.Lines(), mode ? stereo : plain);
+  }
+  stereo_mode = 0;
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // The ship: its track and bounds, the controls it reads, its volleys and the fire wall.
+#include <chrono>
+#include <functional>
+#include <thread>
 #include "game_fixture.h"
 
 namespace {
@@ -305,6 +308,114 @@ TEST_F(PlayerTest, ResetKeepsTheLifetimeNumbersAndStartsAStage) {
   EXPECT_EQ(player.best_sc, 777);
   EXPECT_EQ(shots_fired, 9);
   EXPECT_EQ(firewalls_launched, 4);
+}
+
+// One frame's answer to each control: the step, the drawn frame, a volley, a fire wall.
+TEST_F(PlayerTest, EachControlDoesWhatTheDesignSays) {
+  struct control_case {
+    const char* what;
+    std::function<void(PlayerTest&)> press;
+    float dx, dy;
+    int frame, shots, walls, fwall_after;
+  };
+  const control_case cases[] = {
+      {"stick fully left", [](PlayerTest& t) { t.SetAxis(0, -32768); }, -3, -2.5f, 2, 0, 0, 3},
+      {"stick fully up", [](PlayerTest& t) { t.SetAxis(1, -32768); }, -3, -2.5f, 2, 0, 0, 3},
+      {"stick fully right", [](PlayerTest& t) { t.SetAxis(0, 32767); }, 3, 2.5f, 4, 0, 0, 3},
+      {"stick fully down", [](PlayerTest& t) { t.SetAxis(1, 32767); }, 3, 2.5f, 4, 0, 0, 3},
+      {"stick almost fully up", [](PlayerTest& t) { t.SetAxis(1, -32440); }, 0, 0, 0, 0, 0, 3},
+      {"Left arrow", [](PlayerTest& t) { t.PressLeft(); }, -3, -2.5f, 2, 0, 0, 3},
+      {"Right arrow", [](PlayerTest& t) { t.PressRight(); }, 3, 2.5f, 4, 0, 0, 3},
+      {"pad button 0", [](PlayerTest& t) { t.SetButton(0, 1); }, 0, 0, 0, 1, 0, 3},
+      {"Left Control", [](PlayerTest& t) { t.TapFire(); }, 0, 0, 0, 1, 0, 3},
+      {"Right Control", [](PlayerTest&) { synthetic::TapKey(SDL_SCANCODE_RCTRL); }, 0, 0, 0, 0, 0, 3},
+      {"pad button 1", [](PlayerTest& t) { t.SetButton(1, 1); }, 0, 0, 0, 0, 1, 2},
+      {"Left Alt", [](PlayerTest& t) { t.TapFireWall(); }, 0, 0, 0, 0, 1, 2},
+      {"Right Alt", [](PlayerTest&) { synthetic::TapKey(SDL_SCANCODE_RALT); }, 0, 0, 0, 0, 0, 3},
+      {"pad button 2", [](PlayerTest& t) { t.SetButton(2, 1); }, 0, 0, 0, 0, 0, 3},
+      {"Left Alt with one wall in hand", [](PlayerTest& t) { player.fwall = 1, t.TapFireWall(); }, 0, 0, 0, 0, 1, 0},
+      {"Left Alt below none in hand", [](PlayerTest& t) { player.fwall = -2, t.TapFireWall(); }, 0, 0, 0, 0, 1, 0},
+  };
+  for (const control_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    plasma->cues = firewall->cues = 0;
+    Joystick();
+    c.press(*this);
+    player.update();
+    EXPECT_EQ(player.x, 240 + c.dx);
+    EXPECT_EQ(player.y, 320 + c.dy);
+    EXPECT_EQ(player.frame, c.frame);
+    EXPECT_EQ(pshot_list.size(), c.shots);
+    EXPECT_EQ(shots_fired, c.shots);
+    EXPECT_EQ(plasma->cues, c.shots);
+    EXPECT_EQ(firewall_active, c.walls);
+    EXPECT_EQ(firewalls_launched, c.walls);
+    EXPECT_EQ(firewall->cues, c.walls);
+    EXPECT_EQ(player.fwall, c.fwall_after);
+  }
+}
+
+// Whatever was pressed before a flush is gone after it; a held pad fire button holds it.
+TEST_F(PlayerTest, FlushThrowsAwayEveryPressAndWaitsForThePadsFireButtons) {
+  for (int button : {0, 1}) {
+    SCOPED_TRACE(button);
+    synthetic::ClickMouse();
+    TapFire();
+    SetButton(button, 1);
+    ReadJoyButtonHit(1 - button, 0);
+    std::thread let_go([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      SDL_JoystickSetVirtualButton(Joystick(), button, 0);
+    });
+    auto start = std::chrono::steady_clock::now();
+    player.flush_inputs();
+    auto waited = std::chrono::steady_clock::now() - start;
+    let_go.join();
+    EXPECT_GE(waited, std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadMouseHit(1), 0);
+    EXPECT_EQ(ReadKeyHit(162), 0);
+    EXPECT_EQ(ReadJoyButtonHit(button, 0), 0);
+  }
+  SetButton(1, 1);
+  SetButton(1, 0);  // a press and release made before the flush
+  synthetic::PushMouseButton(true);
+  player.flush_inputs();
+  EXPECT_EQ(ReadJoyButtonHit(1, 0), 0);
+  EXPECT_EQ(IsMouseButtonHeld(1), 0);
+  EXPECT_EQ(ReadMouseHit(1), 0);
+}
+
+// A stage starts with these, whatever came before; a new game also resets the game's numbers.
+TEST_F(PlayerTest, ResetPutsEveryNumberBackAndOnlyAGameInPlayHearsTheMusic) {
+  for (int new_game : {0, 1}) {
+    for (int state : {GS_PLAYING, GS_TITLE}) {
+      SCOPED_TRACE(testing::Message() << "new game " << new_game << ", state " << state);
+      player = player_tag{9, 8, 7, 6, 5, 4.0f, 3.0f, 2, 1, 1, 2, 6};
+      phase_timer = firewall_active = viruses_found = viruses_destroyed = waves_spawned = spawn_timer = 9;
+      stage_phase = 1, waves_per_stage = 70;
+      pcs_recovered = pc_recovery_errors = pcs_destroyed = total_viruses_found = total_viruses_destroyed = 9;
+      game_state = state;
+      music_channel.reset();
+      TapFire();
+      player_tag::reset(new_game);
+      EXPECT_EQ(ReadKeyHit(162), 0);
+      EXPECT_EQ(music_channel != nullptr, state == GS_PLAYING);
+      EXPECT_EQ((std::vector<float>{player.x, player.y}), (std::vector<float>{240, 320}));
+      int kept = new_game ? 0 : 9;
+      EXPECT_EQ((std::vector<int>{player.score, player.best_sc, player.new_bs, player.lives, player.level, player.skick,
+                                  player.fwall}),
+                (std::vector<int>{kept, 8, new_game ? 0 : 7, new_game ? 3 : 6, new_game ? 1 : 5, 0, 3}));
+      EXPECT_EQ((std::vector<int>{phase_timer, firewall_active, viruses_found, viruses_destroyed, waves_spawned,
+                                  spawn_timer, stage_phase, waves_per_stage}),
+                (std::vector<int>{0, 0, 0, 0, 0, 1, 0, new_game ? 30 : 70}));
+      EXPECT_EQ((std::vector<int>{pcs_recovered, pc_recovery_errors, pcs_destroyed, total_viruses_found,
+                                  total_viruses_destroyed}),
+                (std::vector<int>(5, kept)));
+    }
+  }
+  game_state = GS_PLAYING;
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 namespace screens_test {
 
 class ScreensTest : public GameFixture {
- protected:
+ public:
   void SetUp() override {
     GameFixture::SetUp();
     game_state = GS_PLAYING;

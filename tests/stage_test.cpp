@@ -2,6 +2,7 @@
 // scoring, and the ship-lost screen, driven by real key, mouse and joystick input.
 #include <chrono>
 #include <thread>
+#include "draw_calls.h"
 #include "screens_fixture.h"
 
 namespace screens_test {
@@ -249,6 +250,30 @@ TEST_F(StageTest, ShipLostScreenDrawsNoText) {
   ASSERT_EQ(game_state, GS_SHIP_LOST);
   Frame();
   EXPECT_TRUE(log.empty());
+}
+
+// A lost ship does not restart the stage: its spawn state and counts carry over, the
+// explosions play on (the only thing drawn), every virus left is pushed off the board.
+TEST_F(StageTest, AStageCarriesOverALostShip) {
+  stage_phase = 1;
+  player.score = 700, player.level = 2, player.lives = 3, player.fwall = 5, player.skick = 2;
+  waves_per_stage = 50, waves_spawned = 7, spawn_timer = 40, viruses_found = 20, viruses_destroyed = 9;
+  VirusOnShip();
+  auto a = AddVirus(4, 600, 100, 1, 1.0f), b = AddVirus(1, 500, 50, 1, 1.0f);
+  AddShot(100, 400);
+  Frame();
+  ASSERT_EQ(game_state, GS_SHIP_LOST);
+  int particles = explode_list.size();
+  drawcalls::recorder rec;
+  for (int f = 0; f < 150; f++) Frame();
+  for (const std::string& w : rec.Whats()) ASSERT_EQ(w, "bits#3") << "only the ship's explosion is drawn";
+  EXPECT_GT(rec.calls.size(), static_cast<size_t>(particles));
+  EXPECT_EQ((std::vector<int>{player.score, player.level, waves_per_stage, waves_spawned, spawn_timer, viruses_found,
+                              viruses_destroyed, player.lives, player.fwall, player.skick}),
+            (std::vector<int>{700, 2, 50, 7, 39, 20, 10, 2, 3, 0}));  // the clock ran once, in the frame of the loss
+  EXPECT_EQ((std::vector<float>{a->x, a->y, b->x, b->y}), (std::vector<float>{-150, -650, -250, -700}));
+  EXPECT_TRUE(pshot_list.empty());
+  EXPECT_EQ(virus_list.size(), 2);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace {
 
 struct {
   TDraw2DGraphics* current = nullptr;
+  std::vector<TDrawCall>* call_log = nullptr;  // the test seam's, while set
 } DRAW;
 
 // Sine and cosine of the last angle asked for: most sprites of a frame share one.
@@ -187,6 +188,7 @@ void FillRect(float x, float y, float width, float height) {
   if (!s) return;
   float hx = s->handle_x, hy = s->handle_y;
   s->_driver->DrawRect(hx, hy, hx + width, hy + height, x + s->origin_x, y + s->origin_y);
+  if (DRAW.call_log) LogDrawCall({DC_RECT, nullptr, 0, "", x, y, width, height});
 }
 
 void DrawLineSegment(float x1, float y1, float x2, float y2, int last) {
@@ -194,6 +196,7 @@ void DrawLineSegment(float x1, float y1, float x2, float y2, int last) {
   if (!s) return;
   float hx = s->handle_x, hy = s->handle_y, tx = x1 + s->origin_x, ty = y1 + s->origin_y;
   s->_driver->DrawLine(hx, hy, hx + x2 - x1, hy + y2 - y1, tx, ty);
+  if (DRAW.call_log) LogDrawCall({DC_LINE, nullptr, 0, "", x1, y1, x2, y2});
   if (!last) return;
   float ex = x2 - x1 + hx, ey = y2 - y1 + hy;
   s->_driver->Plot(ex * s->tform_ix + ey * s->tform_iy + tx, ex * s->tform_jx + ey * s->tform_jy + ty);
@@ -201,4 +204,14 @@ void DrawLineSegment(float x1, float y1, float x2, float y2, int last) {
 
 std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int width, int height) {
   return DRAW.current ? DRAW.current->_driver->GrabPixmap(x, y, width, height) : nullptr;
+}
+
+void SetDrawCallLog(std::vector<TDrawCall>* log) { DRAW.call_log = log; }
+
+void LogDrawCall(TDrawCall call) {
+  TDraw2DGraphics* s = DRAW.current;
+  if (!DRAW.call_log || !s) return;
+  call.r = s->color_red, call.g = s->color_green, call.b = s->color_blue, call.blend = s->blend_mode;
+  call.alpha = s->color_alpha, call.rotation = s->tform_rot, call.sx = s->tform_scale_x, call.sy = s->tform_scale_y;
+  DRAW.call_log->push_back(std::move(call));
 }

@@ -3,6 +3,8 @@
 // through too; the OpenGL back-end is the one the game uses.
 #pragma once
 #include <memory>
+#include <string>
+#include <vector>
 #include "platform/display.h"
 #include "platform/pixmap.h"
 
@@ -90,3 +92,18 @@ void ClearScreen();
 void FillRect(float x, float y, float width, float height);
 void DrawLineSegment(float x1, float y1, float x2, float y2, int last);
 std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int width, int height);  // RGBA, top-down; beyond the screen black
+
+// Test seam: each image frame, text, filled rectangle and line as the game asked for it,
+// with the drawing state in force, before any back-end shortcut.
+enum { DC_IMAGE = 0, DC_TEXT = 1, DC_RECT = 2, DC_LINE = 3 };
+struct TDrawCall {
+  int kind = DC_IMAGE;
+  const void* image = nullptr;       // the TImage of an image frame
+  int frame = 0;
+  std::string text;
+  float x = 0, y = 0, w = 0, h = 0;  // a line's second end in w, h
+  int r = 0, g = 0, b = 0, blend = 0;
+  float alpha = 0, rotation = 0, sx = 0, sy = 0;
+};
+void SetDrawCallLog(std::vector<TDrawCall>* log);  // nullptr stops logging
+void LogDrawCall(TDrawCall call);                  // adds the drawing state; nothing while no log is set

@@ -110,6 +110,7 @@ void DrawTextAt(const std::string& text, float x, float y) {
   float sx = x + s->origin_x + hx * s->tform_ix + hy * s->tform_iy;
   float sy = y + s->origin_y + hx * s->tform_jx + hy * s->tform_jy;
   SelectedFont()->Draw(text, sx, sy, s->tform_ix, s->tform_iy, s->tform_jx, s->tform_jy);
+  LogDrawCall({DC_TEXT, nullptr, 0, text, x, y});
 }
 
 int MeasureTextWidth(const std::string& text) {

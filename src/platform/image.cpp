@@ -132,6 +132,7 @@ void DrawImageFrame(const std::shared_ptr<TImage>& image, float x, float y, int 
   if (!device) return;
   float hx = image->handle_x, hy = image->handle_y;
   device->Draw(-hx, -hy, image->width - hx, image->height - hy, x + s->origin_x, y + s->origin_y);
+  LogDrawCall({DC_IMAGE, image.get(), frame, "", x, y, static_cast<float>(image->width), static_cast<float>(image->height)});
 }
 
 int ImagesOverlap(const std::shared_ptr<TImage>& image1, int x1, int y1, int frame1,
