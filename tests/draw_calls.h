@@ -70,9 +70,36 @@ class recorder {
   std::vector<TDrawCall> calls;
 };
 
-// Where a text centred on (x, y) at scale 1 starts, as the stereo drawing works it out.
+// Where a text centred on (x, y) starts at the given scale, as the stereo drawing works it out.
+inline float CentredX(const std::string& text, float x, float scale = 1.0f) {
+  return x - MeasureTextWidth(text) * scale / 2;
+}
+inline float CentredY(float y, float scale = 1.0f) { return y - MeasureTextHeight() * scale / 2; }
 inline std::string CentredAt(const std::string& text, float x, float y) {
-  return Num(x - MeasureTextWidth(text) / 2.0f) + "," + Num(y - MeasureTextHeight() / 2.0f);
+  return Num(CentredX(text, x)) + "," + Num(CentredY(y));
+}
+
+// One i3d or t3d as drawn: once in the caller's colour and blend with stereo off, else
+// n passes of the two eye copies d pixels either side, additive, in the "R\\C" eye colours.
+struct pair_draw {
+  std::string what;
+  float x, y;
+  std::string rgb, alpha;  // "255,255,255", "1"
+  int blend;
+  std::string turn_scale;  // "r0 s1.2x1.5"
+  float d;
+  int n;
+};
+inline void AddDrawn(const pair_draw& p, int stereo, std::vector<std::string>* lines) {
+  auto line = [&p](float x, const std::string& rgb, int blend) {
+    return p.what + " " + Num(x) + "," + Num(p.y) + " rgb" + rgb + " a" + p.alpha + " b" + std::to_string(blend) +
+           " " + p.turn_scale;
+  };
+  if (!stereo) return lines->push_back(line(p.x, p.rgb, p.blend));
+  for (int i = 0; i < p.n; i++) {
+    lines->push_back(line(p.x - p.d, "4,80,60", 4));
+    lines->push_back(line(p.x + p.d, "140,4,10", 4));
+  }
 }
 
 }  // namespace drawcalls

@@ -7,6 +7,14 @@
 #include "platform/image.h"
 #include "platform/input.h"
 #include "synthetic_input.h"
+#include <chrono>
+#include <thread>
+#include "app/assets.h"
+#include "app/menu.h"
+#include "app_fixture.h"
+#include "draw_calls.h"
+#include "game/player.h"
+#include "game/stage.h"
 
 namespace {
 
@@ -116,6 +124,78 @@ TEST_F(GlobalKeysTest, CloseRequestQuitsFromAnyScreen) {
   synthetic::PushQuit();
   HandleGlobalKeys();
   EXPECT_EQ(quit_requested, 1);
+}
+
+// One frame of the main loop: background, the screen of the state, the panel, the Retro
+// Line FX over all of it, then the present, the global keys and the wait while suspended.
+class RunFrame : public AppFixture {
+ public:
+  static void SetUpTestSuite() {
+    AppFixture::SetUpTestSuite();
+    CreateBlankImages();
+    LoadAssets();
+    SetMenuVocabulary();
+  }
+  static void Presented() { drawn_at_present = calls ? static_cast<int>(calls->size()) : -1; }
+  static inline std::vector<TDrawCall>* calls = nullptr;
+  static inline int drawn_at_present = -1;
+};
+
+TEST_F(RunFrame, EachStateDrawsItsScreenBetweenTheBackgroundAndThePanel) {
+  struct state_case {
+    int state;
+    const char* first;   // what the background draws first
+    const char* screen;  // a text only that screen shows, or "" for none
+  };
+  const state_case cases[] = {{GS_TITLE, "board#0", "Start Game"},  {GS_PAUSED, "backdrop#0", "Resume Game"},
+                              {GS_PLAYING, "board#0", "Get Ready!!"}, {GS_GAME_OVER, "board#0", "Kelvane Destroyed"},
+                              {GS_SHIP_LOST, "board#0", ""},         {0, "board#0", ""}};
+  SetPresentHook(Presented);
+  for (const state_case& c : cases) {
+    SCOPED_TRACE(c.state);
+    game_state = c.state, stage_phase = 0, phase_timer = 0, retro_fx = 1, quit_requested = 0;
+    player = player_tag();
+    pause_backdrop = appfix::SolidImage(640, 480, 9, 9, 9);
+    drawcalls::recorder rec;
+    calls = &rec.calls;
+    synthetic::TapKey(SDL_SCANCODE_ESCAPE);
+    ::RunFrame();
+    calls = nullptr;
+    std::vector<std::string> whats = rec.Whats();
+    ASSERT_GT(whats.size(), 240u);
+    EXPECT_EQ(whats[0], c.first);
+    auto panel = std::find(whats.begin(), whats.end(), "rect640x26");
+    std::string quoted = std::string("'").append(c.screen).append("'");
+    auto screen = std::find(whats.begin(), whats.end(), quoted);
+    ASSERT_NE(panel, whats.end());
+    if (*c.screen) {
+      EXPECT_LT(screen, panel) << "the screen is drawn before the panel";
+    }
+    int texts = 0;
+    for (auto w = whats.begin(); w != panel; ++w) texts += (*w)[0] == '\'';
+    if (!*c.screen) {
+      EXPECT_EQ(texts, 0) << "this state draws no screen of its own";
+    }
+    EXPECT_EQ(whats.back(), "line-640,479") << "the Retro Line FX comes last";
+    EXPECT_EQ(drawn_at_present, static_cast<int>(whats.size())) << "presented once everything was drawn";
+    EXPECT_EQ(quit_requested, c.state == GS_TITLE) << "the keys come after the present";
+  }
+  SetPresentHook(nullptr);
+  retro_fx = 0, game_state = GS_TITLE;
+}
+
+TEST_F(RunFrame, WaitsWhileSuspendedAtTheEndOfTheFrame) {
+  game_state = GS_TITLE;
+  synthetic::PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  std::thread wake([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    synthetic::PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  });
+  auto start = std::chrono::steady_clock::now();
+  ::RunFrame();
+  auto took = std::chrono::steady_clock::now() - start;
+  wake.join();
+  EXPECT_GE(took, std::chrono::milliseconds(100));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app_fixture.h"
+#include "draw_calls.h"
 #include "game/player.h"
 #include "platform/font.h"
 
@@ -328,6 +329,59 @@ TEST_F(Menu, RetroLinesDarkenEveryOddRowWhenOn) {
   float sx = 0, sy = 0;
   GetDrawScale(&sx, &sy);
   EXPECT_FLOAT_EQ(sx, 1.0f);
+}
+
+// The menus as drawn: the logo, the credit line (title only), the six rows with the one under
+// the pointer lit and larger, the pointer last; in stereo each as its eye copies.
+TEST_F(Menu, DrawnAsDesignedPlainAndInStereo) {
+  using drawcalls::AddDrawn;
+  using drawcalls::CentredX;
+  using drawcalls::CentredY;
+  for (int paused : {0, 1}) {
+    for (int stereo : {0, 3}) {
+      SCOPED_TRACE(testing::Message() << "paused " << paused << ", stereo " << stereo);
+      game_state = paused ? GS_PAUSED : GS_TITLE;
+      stereo_mode = stereo;
+      twdraw.slc(4, 80, 60, 140, 4, 10);
+      synthetic::PushMouseMove(300, 300);  // over row 1
+      std::vector<std::string> want;
+      AddDrawn({"logo#0", 320, 140, "255,255,255", "1", 1, "r0 s1.2x1.5", 6, 4}, stereo, &want);
+      if (!paused)
+        AddDrawn({"'" + credit_line + "'", CentredX(credit_line, 320, 0.8f), CentredY(464, 0.8f), "200,200,250", "1", 3,
+                  "r0 s0.8", 4, 2},
+                 stereo, &want);
+      const std::string rows[6] = {paused ? "Resume Game" : "Start Game", "3D Graphics: " + stereo_names[stereo],
+                                   "Retro Line FX: Off", "Sound Volume: Max", "Music Volume: Max",
+                                   paused ? "Quit This Game" : "Exit Game"};
+      for (int i = 0; i < 6; i++) {
+        float scale = i == 1 ? 1.2f : 1.0f;
+        AddDrawn({"'" + rows[i] + "'", CentredX(rows[i], 320, scale), CentredY(265 + 30 * i, scale),
+                  i == 1 ? "200,200,250" : "80,200,250", "1", 3, "r0 s" + drawcalls::Num(scale), i == 1 ? 6.0f : 5.0f, 2},
+                 stereo, &want);
+      }
+      AddDrawn({"pointer#0", 300, 300, "255,255,255", "1", 1, "r0 s1", 6, 2}, stereo, &want);
+      drawcalls::recorder rec;
+      RunMenu();
+      EXPECT_EQ(rec.Lines(), want);
+    }
+  }
+  stereo_mode = 0;
+}
+
+// Retro Line FX: every odd row of the picture, dark, solid, unscaled; then mask and white again.
+TEST_F(Menu, RetroLinesAreDrawnAsDesigned) {
+  retro_fx = 1;
+  SetDrawScale(2.0f, 3.0f);
+  drawcalls::recorder rec;
+  DrawRetroLines(7);
+  std::vector<std::string> want;
+  for (int y = 1; y <= 479; y += 2)
+    want.push_back("line-640," + std::to_string(y) + " 0," + std::to_string(y) + " rgb7,7,7 a1 b2 r0 s1");
+  EXPECT_EQ(rec.Lines(), want);
+  int r = 0, g = 0, b = 0;
+  GetDrawColor(&r, &g, &b);
+  EXPECT_EQ((Rgb{r, g, b}), (Rgb{255, 255, 255}));
+  EXPECT_EQ(GetBlendMode(), 1);
 }
 
 }  // namespace
