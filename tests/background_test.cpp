@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app_fixture.h"
+#include "draw_calls.h"
 #include "render/background.h"
 
 using appfix::PixelAt;
@@ -102,6 +103,28 @@ TEST_F(Background, LeavesTheBoardsDrawingState) {
   int r = 0, g = 0, b = 0;
   GetDrawColor(&r, &g, &b);
   EXPECT_EQ((Rgb{r, g, b}), (Rgb{150, 150, 150}));
+}
+
+// Drawn as designed: the two tiles turned, tripled and dimmed, or the still at the top left.
+TEST_F(Background, DrawnAsDesignedOnEveryScreen) {
+  struct screen_case {
+    int state;
+    std::vector<std::string> want;
+  };
+  const screen_case cases[] = {
+      {GS_TITLE, {"board#0 320,240 rgb150,150,150 a1 b3 r-45 s3", "board#1 960,-400 rgb150,150,150 a1 b3 r-45 s3"}},
+      {GS_PAUSED, {"backdrop#0 0,0 rgb75,75,75 a1 b1 r0 s1"}},
+  };
+  for (const screen_case& c : cases) {
+    SCOPED_TRACE(c.state);
+    board1_x = 320, board1_y = 240, board2_x = 960, board2_y = -400;
+    game_state = c.state;
+    SetDrawTransform(0, 1.0f, 1.0f);
+    SetBlendMode(3);
+    drawcalls::recorder rec;
+    BackgroundStep();
+    EXPECT_EQ(rec.Lines(), c.want);
+  }
 }
 
 }  // namespace
