@@ -2,7 +2,9 @@
 // folder, headless, its output caught, optionally ended by SIGTERM after a delay.
 #pragma once
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
@@ -26,6 +28,9 @@ struct child_result {
   int code = -1;      // its exit code
   int signal = 0;     // the signal that ended it, if one did
   int timed_out = 0;  // 1 when it had to be killed
+  int ms = 0;         // from the start to its end
+  int ms_after_stop = -1;  // from the stop signal to its end; -1 when none was sent
+  long max_rss_kb = 0;     // its peak resident memory
   std::string out, err;
 };
 
@@ -34,8 +39,19 @@ struct child_plan {
   std::vector<std::string> args;
   std::string cwd;
   std::vector<std::pair<std::string, std::string>> env;  // over the headless defaults
+  std::vector<std::string> unset_env;  // names taken out of the environment altogether
   int sigterm_after_ms = -1;
+  int stop_signal = SIGTERM;           // what is sent at sigterm_after_ms
   int timeout_ms = 120000;
+  long address_space_limit = -1;       // RLIMIT_AS in bytes; -1 leaves it
+  int uid = -1, gid = -1;              // run as this user and group (the parent being root)
+};
+
+// A child on its way: RunChild is StartChild and then WaitChild.
+struct child_run {
+  pid_t pid = -1;
+  std::chrono::steady_clock::time_point start;
+  std::string out, err;  // where its output goes
 };
 
 inline std::string ReadText(const fs::path& p) {
@@ -60,22 +76,34 @@ inline std::vector<std::string> ChildEnvironment(const child_plan& plan) {
     return false;
   };
   std::vector<std::string> env;
+  auto unset = [&plan](const std::string& name) {
+    for (const std::string& u : plan.unset_env)
+      if (u == name) return true;
+    return false;
+  };
   for (char** e = environ; *e; e++) {
     std::string kv = *e;
-    if (!overridden(kv.substr(0, kv.find('=')), 0)) env.push_back(kv);
+    std::string name = kv.substr(0, kv.find('='));
+    if (!overridden(name, 0) && !unset(name)) env.push_back(kv);
   }
   for (size_t i = 0; i < over.size(); i++)  // a later setting wins
-    if (!overridden(over[i].first, i + 1)) env.push_back(over[i].first + "=" + over[i].second);
+    if (!overridden(over[i].first, i + 1) && !unset(over[i].first)) env.push_back(over[i].first + "=" + over[i].second);
   return env;
 }
 
 // Everything is prepared before the fork: only async-signal-safe calls run between fork and exec.
-[[noreturn]] inline void ExecChild(const char* program, const char* cwd, char* const* argv, char* const* envp,
-                                   const char* out, const char* err) {
+[[noreturn]] inline void ExecChild(const child_plan& plan, char* const* argv, char* const* envp, const char* out,
+                                   const char* err) {
   int o = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   int e = open(err, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 || chdir(cwd) != 0) _exit(127);
-  execve(program, argv, envp);
+  if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 || chdir(plan.cwd.c_str()) != 0) _exit(127);
+  if (plan.address_space_limit >= 0) {
+    rlimit lim{static_cast<rlim_t>(plan.address_space_limit), static_cast<rlim_t>(plan.address_space_limit)};
+    if (setrlimit(RLIMIT_AS, &lim) != 0) _exit(127);
+  }
+  if (plan.gid >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(plan.gid)) != 0)) _exit(127);
+  if (plan.uid >= 0 && setuid(static_cast<uid_t>(plan.uid)) != 0) _exit(127);
+  execve(plan.program.c_str(), argv, envp);
   _exit(127);
 }
 
@@ -86,40 +114,59 @@ inline std::vector<char*> CStrings(std::vector<std::string>& v) {
   return p;
 }
 
-inline child_result RunChild(const child_plan& plan, const fs::path& log_dir) {
-  child_result r;
-  fs::path out = log_dir / "stdout.txt", err = log_dir / "stderr.txt";
+inline int MillisSince(std::chrono::steady_clock::time_point t) {
+  return static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t).count());
+}
+
+inline child_run StartChild(const child_plan& plan, const fs::path& log_dir) {
+  child_run run;
+  run.out = (log_dir / "stdout.txt").string();
+  run.err = (log_dir / "stderr.txt").string();
   std::vector<std::string> args = {plan.program};
   args.insert(args.end(), plan.args.begin(), plan.args.end());
   std::vector<std::string> env = ChildEnvironment(plan);
   std::vector<char*> argv = CStrings(args), envp = CStrings(env);
-  pid_t pid = fork();
-  if (pid == 0) ExecChild(plan.program.c_str(), plan.cwd.c_str(), argv.data(), envp.data(), out.c_str(), err.c_str());
-  if (pid < 0) return r;
-  auto start = std::chrono::steady_clock::now();
-  int status = 0, termed = 0;
+  run.start = std::chrono::steady_clock::now();
+  run.pid = fork();
+  if (run.pid == 0) ExecChild(plan, argv.data(), envp.data(), run.out.c_str(), run.err.c_str());
+  return run;
+}
+
+// Waits for the child's end, sending the plan's stop signal on time and killing it at the timeout.
+inline child_result WaitChild(const child_run& run, const child_plan& plan) {
+  child_result r;
+  if (run.pid < 0) return r;
+  int status = 0, stopped_at = -1;
+  rusage usage{};
   for (;;) {
-    pid_t w = waitpid(pid, &status, WNOHANG);
-    if (w == pid) break;
-    int ms = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
-    if (!termed && plan.sigterm_after_ms >= 0 && ms >= plan.sigterm_after_ms) {
-      kill(pid, SIGTERM);
-      termed = 1;
+    pid_t w = wait4(run.pid, &status, WNOHANG, &usage);
+    if (w == run.pid) break;
+    int ms = MillisSince(run.start);
+    if (stopped_at < 0 && plan.sigterm_after_ms >= 0 && ms >= plan.sigterm_after_ms) {
+      kill(run.pid, plan.stop_signal);
+      stopped_at = ms;
     }
     if (ms >= plan.timeout_ms) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
+      kill(run.pid, SIGKILL);
+      wait4(run.pid, &status, 0, &usage);
       r.timed_out = 1;
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  r.ms = MillisSince(run.start);
+  if (stopped_at >= 0) r.ms_after_stop = r.ms - stopped_at;
+  r.max_rss_kb = usage.ru_maxrss;
   if (WIFEXITED(status)) r.exited = 1, r.code = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
-  r.out = ReadText(out);
-  r.err = ReadText(err);
+  r.out = ReadText(run.out);
+  r.err = ReadText(run.err);
   return r;
+}
+
+inline child_result RunChild(const child_plan& plan, const fs::path& log_dir) {
+  return WaitChild(StartChild(plan, log_dir), plan);
 }
 
 // This test program again, running only the (disabled) cases the filter names: for cases
@@ -169,24 +216,30 @@ class game_folder {
   }
 
   // The real program, started by its full path so it finds its own folder.
-  child_result RunGame(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
+  child_plan GamePlan(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
     child_plan plan;
     plan.program = at("kelvane").string();
     plan.cwd = root_.string();  // not its own folder: it has to change there itself
     plan.env = std::move(env);
     plan.sigterm_after_ms = sigterm_after_ms;
-    return RunChild(plan, root_);
+    return plan;
+  }
+  child_result RunGame(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
+    return RunChild(GamePlan(sigterm_after_ms, std::move(env)), root_);
   }
 
   // The playtest tool running the real game from a script, in the game's folder.
-  child_result RunScript(const std::string& script, std::vector<std::pair<std::string, std::string>> env = {}) const {
+  child_plan ScriptPlan(const std::string& script, std::vector<std::pair<std::string, std::string>> env = {}) const {
     std::ofstream(root_ / "script.txt") << script;
     child_plan plan;
     plan.program = (fs::path(KELVANE_BINARY_DIR) / "tools" / "playtest" / "playtest").string();
     plan.args = {(root_ / "script.txt").string(), root_.string()};
     plan.cwd = game_.string();
     plan.env = std::move(env);
-    return RunChild(plan, root_);
+    return plan;
+  }
+  child_result RunScript(const std::string& script, std::vector<std::pair<std::string, std::string>> env = {}) const {
+    return RunChild(ScriptPlan(script, std::move(env)), root_);
   }
 
  private:

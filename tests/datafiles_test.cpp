@@ -1,9 +1,12 @@
 // Data files: the best score and the stereo mode, their fallbacks and their safe saving.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +30,9 @@ class DataFiles : public ::testing::Test {
     ASSERT_NE(::mkdtemp(tmpl), nullptr);
     dir_ = tmpl;
     fs::current_path(dir_);
+    // A load in the empty folder forgets what an earlier test's load found unreadable.
+    BestScoreFile(0);
+    StereoModeFile(1);
     player.best_sc = 0;
     stereo_mode = 0;
     twdraw = twdraw_tag();
@@ -137,10 +143,10 @@ TEST_F(DataFiles, RoundTripIsFourLittleEndianBytes) {
 }
 
 TEST_F(DataFiles, SaveReplacesOldFileAndLeavesNoTemporary) {
-  WriteRaw("data/hiscore.dat", {1, 2, 3, 4, 5, 6});
-  player.best_sc = -1;
+  WriteRaw("data/hiscore.dat", {1, 2, 3, 4, 5, 6});  // reads as 0x04030201
+  player.best_sc = 0x7f000000;
   BestScoreFile(1);
-  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0xff, 0xff, 0xff, 0xff}));
+  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0, 0, 0, 0x7f}));
   int entries = 0;
   for (const auto& e : fs::directory_iterator("data")) entries += e.exists();
   EXPECT_EQ(entries, 1);
@@ -169,15 +175,118 @@ TEST_F(DataFiles, UnwritableFolderLeavesExitNormalWithOneLine) {
   EXPECT_EQ(ReadRaw("data"), (std::vector<uint8_t>{'x'}));
 }
 
+// A disk with room for two more bytes: even root can't write past the file-size limit.
 TEST_F(DataFiles, FailedSaveKeepsTheOldFile) {
   WriteRaw("data/hiscore.dat", {0x10, 0, 0, 0});
-  fs::create_directories("data/hiscore.dat.tmp");  // the temporary can't be made
   player.best_sc = 9999;
+  rlimit old_limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  rlimit tight = old_limit;
+  tight.rlim_cur = 2;
+  auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  // NOTE: stderr goes to a pipe here: the usual capture is a file, and the limit would cut it too.
+  int pipe_fds[2];
+  ASSERT_EQ(::pipe(pipe_fds), 0);
+  int saved_stderr = ::dup(2);
+  ::dup2(pipe_fds[1], 2);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+  BestScoreFile(1);
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  std::signal(SIGXFSZ, old_handler);
+  ::dup2(saved_stderr, 2);
+  ::close(saved_stderr);
+  ::close(pipe_fds[1]);
+  std::string err;
+  char buf[512];
+  for (ssize_t n; (n = ::read(pipe_fds[0], buf, sizeof buf)) > 0;) err.append(buf, static_cast<size_t>(n));
+  ::close(pipe_fds[0]);
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_NE(err.find(fs::absolute("data/hiscore.dat").string()), std::string::npos) << err;
+  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0x10, 0, 0, 0}));
+  EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 1) << "a temporary was left";
+}
+
+// Whatever an old run or a stranger left at the temporary's old fixed name is passed over
+// and left alone, a link out of the folder included; the save itself goes through.
+TEST_F(DataFiles, AnythingAtTheOldTemporaryNameIsPassedOver) {
+  WriteRaw("outside.txt", {'k', 'e', 'e', 'p'});
+  for (const char* kind : {"folder", "link", "fifo"}) {
+    fs::remove_all("data");
+    fs::create_directories("data");
+    if (std::string(kind) == "folder") fs::create_directories("data/hiscore.dat.tmp");
+    if (std::string(kind) == "link") fs::create_symlink(fs::absolute("outside.txt"), "data/hiscore.dat.tmp");
+    if (std::string(kind) == "fifo") {
+      ASSERT_EQ(::mkfifo("data/hiscore.dat.tmp", 0644), 0);
+    }
+    player.best_sc = 4321;
+    testing::internal::CaptureStderr();
+    BestScoreFile(1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << kind;
+    EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0xe1, 0x10, 0, 0})) << kind;
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("data/hiscore.dat"))) << kind;
+    EXPECT_EQ(ReadRaw("outside.txt"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << kind;
+    EXPECT_TRUE(fs::exists(fs::symlink_status("data/hiscore.dat.tmp"))) << kind;
+  }
+}
+
+// Another copy of the game saved a higher best score after this one loaded: it stands.
+// The stereo mode is simply the last one saved.
+TEST_F(DataFiles, HigherBestScoreOnDiskStandsAndModeIsLastWriterWins) {
+  struct best_case {
+    int on_disk, in_memory, saved;
+  };
+  const best_case cases[] = {{9000, 5000, 9000}, {5000, 12000, 12000}, {-5, -7, -5}, {0, 0, 0}};
+  for (const best_case& c : cases) {
+    WriteRaw("data/hiscore.dat", {static_cast<uint8_t>(c.on_disk), static_cast<uint8_t>(c.on_disk >> 8),
+                                  static_cast<uint8_t>(c.on_disk >> 16), static_cast<uint8_t>(c.on_disk >> 24)});
+    WriteRaw("data/anaglyph3d.dat", {3, 0, 0, 0});
+    player.best_sc = c.in_memory;
+    stereo_mode = 1;
+    BestScoreFile(1);
+    StereoModeFile(2);
+    std::vector<uint8_t> b = ReadRaw("data/hiscore.dat");
+    ASSERT_EQ(b.size(), 4u);
+    EXPECT_EQ(static_cast<int>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24), c.saved)
+        << c.on_disk << " on disk, " << c.in_memory << " in memory";
+    EXPECT_EQ(ReadRaw("data/anaglyph3d.dat"), (std::vector<uint8_t>{1, 0, 0, 0}));
+  }
+}
+
+// A named pipe where a data file should be neither hangs the load nor is replaced at exit.
+TEST_F(DataFiles, NamedPipesAreRefusedAtOnceAndLeftInPlace) {
+  fs::create_directories("data");
+  ASSERT_EQ(::mkfifo("data/hiscore.dat", 0644), 0);
+  ASSERT_EQ(::mkfifo("data/anaglyph3d.dat", 0644), 0);
+  auto start = std::chrono::steady_clock::now();
+  player.best_sc = 1;
+  stereo_mode = 2;
+  BestScoreFile(0);
+  StereoModeFile(1);
+  EXPECT_EQ(player.best_sc, 0);
+  EXPECT_EQ(stereo_mode, 2);  // kept, as for a missing file
+  player.best_sc = 800;
+  testing::internal::CaptureStderr();
+  StereoModeFile(2);
+  BestScoreFile(1);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+  EXPECT_NE(err.find("left " + fs::absolute("data/hiscore.dat").string() + " as it was"), std::string::npos) << err;
+  EXPECT_NE(err.find("named pipe"), std::string::npos) << err;
+  EXPECT_TRUE(fs::is_fifo("data/hiscore.dat"));
+  EXPECT_TRUE(fs::is_fifo("data/anaglyph3d.dat"));
+}
+
+// The message says what really stands in the way, with the path as the system spells it.
+TEST_F(DataFiles, NoFolderMessageSaysWhatHappened) {
+  WriteRaw("data", {'x'});
+  player.best_sc = 5;
   testing::internal::CaptureStderr();
   BestScoreFile(1);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(err.empty());
-  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0x10, 0, 0, 0}));
+  std::string folder = fs::absolute("data").string();
+  EXPECT_NE(err.find(folder + " is a file, not a folder"), std::string::npos) << err;
+  EXPECT_EQ(err.find('\\'), std::string::npos) << err;
 }
 
 TEST_F(DataFiles, EyeColoursFollowEveryMode) {

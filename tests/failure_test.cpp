@@ -2,6 +2,7 @@
 // missing or damaged files, no sound device, no joystick, files that can't be written,
 // and the program ended by its window or by SIGTERM on every screen.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <string>
 #include <vector>
 #include "child_process.h"
@@ -126,21 +127,47 @@ TEST(FailureRealProgram, DataThatIsAFileStaysAsItWasWithOneLine) {
   child_result r = g.RunGame(kSigtermMs);
   ExpectCleanExit(r);
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
+  EXPECT_EQ(r.err, "Kelvane: could not save " + g.at("data/hiscore.dat").string() + " or " +
+                       g.at("data/anaglyph3d.dat").string() + ": " + g.at("data").string() +
+                       " is a file, not a folder\n");
   EXPECT_EQ(g.Read("data"), (std::vector<uint8_t>{'n', 'o', 't', 'e', '\n'}));
 }
 
 // --- the real game in a child, driven by a script ---------------------------------------
 
-// A new best that can't be stored leaves the old file whole, not half-written.
+// A new best that can't be stored leaves the old file whole, not half-written: the folder
+// is read-only to the user the game runs as.
 TEST(FailureScripted, UnsavableBestScoreKeepsTheOldFile) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the game as 'nobody' in a folder it can't write";
+  passwd* nobody = getpwnam("nobody");
+  if (!nobody) GTEST_SKIP() << "no user 'nobody' to drop privileges to";
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(500));
+  fs::permissions(g.root(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  childproc::child_plan plan = g.ScriptPlan(kToPlay + "score 9999\nwait 3\nsigterm\nwait 1000\n");
+  fs::copy_file(plan.program, g.root() / "playtest");  // the build folder may be closed to others
+  plan.program = (g.root() / "playtest").string();
+  plan.uid = static_cast<int>(nobody->pw_uid), plan.gid = static_cast<int>(nobody->pw_gid);
+  child_result r = childproc::RunChild(plan, g.root());
+  ExpectCleanExit(r);
+  EXPECT_EQ(CountLines(r.err), 2) << r.err;  // both files, each in a line
+  EXPECT_NE(r.err.find("could not save " + g.at("data/hiscore.dat").string()), std::string::npos) << r.err;
+  EXPECT_EQ(g.Read("data/hiscore.dat"), IntBytes(500));
+  EXPECT_FALSE(fs::exists(g.at("data/anaglyph3d.dat")));
+}
+
+// Whatever an old run left at the temporary's former fixed name is passed over: the new
+// best is saved beside it, and it stays as it was.
+TEST(FailureScripted, LeftoverAtTheOldTemporaryNameIsPassedOver) {
   game_folder g(1);
   g.Write("data/hiscore.dat", IntBytes(500));
   fs::create_directories(g.at("data/hiscore.dat.tmp"));
   child_result r = g.RunScript(kToPlay + "score 9999\nwait 3\nsigterm\nwait 1000\n");
   ExpectCleanExit(r);
-  EXPECT_EQ(CountLines(r.err), 1) << r.err;
-  EXPECT_EQ(g.Read("data/hiscore.dat"), IntBytes(500));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(g.Read("data/hiscore.dat"), IntBytes(9999));
   EXPECT_EQ(g.Read("data/anaglyph3d.dat"), IntBytes(1));
+  EXPECT_TRUE(fs::is_directory(g.at("data/hiscore.dat.tmp")));
 }
 
 TEST(FailureScripted, NoAudioDevicePlaysTheWholeGameSilently) {

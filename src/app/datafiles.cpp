@@ -1,13 +1,15 @@
 // datafiles: the best score and the stereo mode, each one 4-byte little-endian integer.
-// Reading never fails the game: anything unreadable falls back to 0. Writing goes through
-// a temporary file renamed over the old one, so an interrupted exit leaves the old value.
+// Reading never fails the game: anything unreadable falls back to 0, and is then left as
+// it is at exit. Writing replaces the file whole (safe_file), so an interrupted exit, a
+// power cut or a planted link leaves the old value.
 #include "app/datafiles.h"
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include "app/datapaths.h"
 #include "game/player.h"
-#include "platform/stream.h"
+#include "platform/safe_file.h"
 #include "render/twdraw.h"
 
 namespace {
@@ -25,71 +27,75 @@ const eye_colours kEyeColours[5] = {
     {4, 20, 140, 140, 4, 20},
 };
 
-// The stored integer, or 0 when the file can't be opened or read.
-int ReadStoredInt(const std::string& path) {
-  std::shared_ptr<TStream> stream = OpenReadStream(path);
-  if (!stream) return 0;
-  int value = 0;
-  try {
-    value = stream->ReadInt();
-  } catch (const TStreamError&) {
-    value = 0;
-  }
-  stream->Close();
-  return value;
+// What the load found in each file: one that exists but could not be read is never
+// replaced at exit, since it may well hold a value the player cares about.
+struct stored_file {
+  int which;       // SAVE_BEST_SCORE or SAVE_STEREO_MODE
+  int unreadable;  // the file read at start-up is the one saved at exit, and could not be read
+  std::string why;
+};
+
+stored_file best_file{SAVE_BEST_SCORE, 0, ""};
+stored_file mode_file{SAVE_STEREO_MODE, 0, ""};
+int folder_reported = 0;  // both files fail together when the folder can't be had: one line
+
+// Little-endian; a short file's missing high bytes are 0.
+int IntFromBytes(const std::string& bytes) {
+  uint32_t v = 0;
+  for (size_t i = 0; i < bytes.size() && i < 4; i++) v |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << (8 * i);
+  return static_cast<int32_t>(v);
 }
 
-// Read back before it replaces the old file: a full disk shows only when the bytes
-// leave the buffer, and the stream's close can't say so.
-int HoldsExactly(const std::string& path, int value) {
-  std::shared_ptr<TStream> stream = OpenReadStream(path);
-  if (!stream) return 0;
-  int same = 0;
-  try {
-    same = stream->Size() == 4 && stream->ReadInt() == value;
-  } catch (const TStreamError&) {
-    same = 0;
-  }
-  stream->Close();
-  return same;
+std::string BytesOfInt(int value) {
+  uint32_t v = static_cast<uint32_t>(value);
+  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
 }
 
-int ReportUnsaved(const std::string& path) {
-  std::fprintf(stderr, "Kelvane: could not save %s\n", ShownPath(path).c_str());
+// FILE_READ with the stored integer in *value; otherwise *value is left alone.
+int ReadStoredInt(stored_file* f, int* value) {
+  std::string path = LoadFilePath(f->which);
+  TFileRead r = ReadSmallFile(path, 4);
+  folder_reported = 0;
+  f->unreadable = r.status == FILE_UNREADABLE && path == SaveFilePath(f->which);
+  f->why = r.why;
+  if (r.status == FILE_READ) *value = IntFromBytes(r.bytes);
+  return r.status;
+}
+
+int ReportKept(const std::string& path, const std::string& why) {
+  std::fprintf(stderr, "Kelvane: left %s as it was: it could not be read (%s)\n", ShownPath(path).c_str(), why.c_str());
   return 0;
 }
 
-// Both files fail together when the folder itself can't be had; the player hears of it once.
-int ReportNoFolder() {
-  static int reported = 0;
-  if (!reported)
-    std::fprintf(stderr, "Kelvane: could not save %s or %s: %s is not a folder\n",
-                 ShownPath(SaveFilePath(SAVE_BEST_SCORE)).c_str(), ShownPath(SaveFilePath(SAVE_STEREO_MODE)).c_str(),
-                 ShownPath(SaveFolder()).c_str());
-  reported = 1;
+int ReportUnsaved(const std::string& path, const std::string& why) {
+  std::fprintf(stderr, "Kelvane: could not save %s: %s\n", ShownPath(path).c_str(), why.c_str());
   return 0;
 }
 
-// Writes the value beside the old file, then renames it over the old one.
-int WriteStoredInt(const std::string& path, int value) {
-  if (!MakeSaveFolder()) return ReportNoFolder();
-  std::string temp = std::string(path) + ".tmp";
-  std::shared_ptr<TStream> stream = OpenWriteStream(temp);
-  if (!stream) return ReportUnsaved(path);
-  int written = 1;
-  try {
-    stream->WriteInt(value);
-  } catch (const TStreamError&) {
-    written = 0;
-  }
-  stream->Close();
-  if (!written || !HoldsExactly(temp, value) || !RenameFile(temp, path)) {
-    std::error_code ignored;
-    std::filesystem::remove(ResolvePath(temp), ignored);
-    return ReportUnsaved(path);
-  }
-  return 1;
+int ReportNoFolder(const std::string& why) {
+  if (!folder_reported)
+    std::fprintf(stderr, "Kelvane: could not save %s or %s: %s\n", ShownPath(SaveFilePath(SAVE_BEST_SCORE)).c_str(),
+                 ShownPath(SaveFilePath(SAVE_STEREO_MODE)).c_str(), why.c_str());
+  folder_reported = 1;
+  return 0;
 }
+
+int WriteStoredInt(stored_file* f, const TFileCompose& compose) {
+  std::string path = SaveFilePath(f->which), why;
+  if (f->unreadable) return ReportKept(path, f->why);
+  if (!MakeSaveFolder(&why)) return ReportNoFolder(why);
+  int done = ReplaceFile(path, compose, &why);
+  if (done == FILE_UNREADABLE) return ReportKept(path, why);
+  return done ? 1 : ReportUnsaved(path, why);
+}
+
+// Two copies of the game in one folder: the higher best score stands, whichever exits last.
+std::string HigherBestScore(const TFileRead& now) {
+  int stored = now.status == FILE_READ ? IntFromBytes(now.bytes) : player.best_sc;
+  return BytesOfInt(std::max(stored, player.best_sc));
+}
+
+std::string CurrentStereoMode(const TFileRead&) { return BytesOfInt(stereo_mode); }
 
 int SetEyeColours() {
   if (stereo_mode < 1 || stereo_mode > 4) return 0;  // mode 0 keeps the colours set before
@@ -102,23 +108,21 @@ int SetEyeColours() {
 
 int BestScoreFile(int save) {
   if (save) {
-    WriteStoredInt(SaveFilePath(SAVE_BEST_SCORE), player.best_sc);
+    WriteStoredInt(&best_file, HigherBestScore);
     return 0;
   }
   player.best_sc = 0;
-  std::string path = LoadFilePath(SAVE_BEST_SCORE);
-  if (GetFileKind(path) == 1) player.best_sc = ReadStoredInt(path);
+  ReadStoredInt(&best_file, &player.best_sc);
   return 0;
 }
 
 int StereoModeFile(int mode) {
-  std::string path = LoadFilePath(SAVE_STEREO_MODE);
-  if (mode == 1 && GetFileKind(path) == 1) {
-    stereo_mode = ReadStoredInt(path);
+  int stored = 0;
+  if (mode == 1 && ReadStoredInt(&mode_file, &stored) == FILE_READ) {
     // NOTE: a damaged file must never reach the mode-name table or the colour table.
-    if (stereo_mode < 0 || stereo_mode > 4) stereo_mode = 0;
+    stereo_mode = stored >= 0 && stored <= 4 ? stored : 0;
   } else if (mode == 2) {
-    WriteStoredInt(SaveFilePath(SAVE_STEREO_MODE), stereo_mode);
+    WriteStoredInt(&mode_file, CurrentStereoMode);
   }
   SetEyeColours();
   return 0;

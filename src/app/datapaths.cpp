@@ -3,6 +3,7 @@
 #include "app/datapaths.h"
 #include <unistd.h>
 #include <filesystem>
+#include "platform/safe_file.h"
 #include "platform/stream.h"
 #include "platform/system.h"
 
@@ -53,18 +54,11 @@ std::string LoadFilePath(int which) {
   return GetFileKind(saved) != 0 ? saved : kSharedPaths[Which(which)];
 }
 
-int MakeSaveFolder() {
-  if (PATHS.user.empty()) {
-    if (GetFileKind("data") != 0) return GetFileKind("data") == 2;
-    std::error_code ignored;
-    std::filesystem::create_directory("data", ignored);
-    return GetFileKind("data") == 2;
-  }
-  return MakeFolders(PATHS.user);
+// The user's folders are made private, as the base directory rules want; what stands in
+// the way, if anything, is then named by EnsureFolder.
+int MakeSaveFolder(std::string* why) {
+  if (!PATHS.user.empty()) MakeFolders(PATHS.user);
+  return EnsureFolder(SaveFolder(), why);
 }
 
-std::string ShownPath(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::path full = std::filesystem::absolute(ResolvePath(path), ignored);
-  return full.lexically_normal().string();
-}
+std::string ShownPath(const std::string& path) { return SystemPath(path); }

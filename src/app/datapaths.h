@@ -14,5 +14,5 @@ int IsInstalledLayout();                                 // 1 when the sounds ca
 std::string SaveFolder();                                // where the saves go; "data" when portable
 std::string SaveFilePath(int which);                     // the file written at exit
 std::string LoadFilePath(int which);                     // read at start: the saved file, on a first run the shared one
-int MakeSaveFolder();                                    // made on the first save; 1 when it is a folder
+int MakeSaveFolder(std::string* why = nullptr);          // made on the first save; 1 when it is a folder, else *why says why not
 std::string ShownPath(const std::string& path);          // absolute, '/'-separated: how a message names it

@@ -1,13 +1,17 @@
 // stream: the embedded-file registry, file and memory streams, and case-blind paths.
-// Depends on: the C library and POSIX directory calls only.
+// Depends on: the C library, POSIX directory calls, and safe_file for opening files.
 #include "platform/stream.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "platform/safe_file.h"
 
 // Types
 
@@ -93,25 +97,25 @@ std::vector<std::string> SplitPath(const std::string& path) {
   return parts;
 }
 
-int FileSize(std::FILE* f, int64_t* size) {
-  struct stat st;
-  if (::fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
-  *size = st.st_size;
-  return 1;
-}
-
-// NOTE: fopen happily opens a directory for reading on Linux; only regular files make streams.
+// NOTE: fopen happily opens a directory for reading on Linux, and blocks on a FIFO before
+// any check could run; only regular files, opened without waiting, make streams.
 std::shared_ptr<TStream> OpenFile(const std::string& name, int read, int write) {
-  const char* how = read && write ? "r+b" : write ? "wb" : "rb";
-  std::FILE* f = std::fopen(ResolvePath(name).c_str(), how);
-  if (!f) return nullptr;
-  int64_t size = 0;
-  if (!FileSize(f, &size)) {
-    std::fclose(f);
+  int flags = read && write ? O_RDWR : write ? O_WRONLY | O_CREAT : O_RDONLY;
+  std::string why;
+  int fd = OpenRegularFile(ResolvePath(name), flags, &why);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if ((!read && ::ftruncate(fd, 0) != 0) || ::fstat(fd, &st) != 0) {  // "wb" empties
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, read && write ? "r+b" : write ? "wb" : "rb");
+  if (!f) {
+    ::close(fd);
     return nullptr;
   }
   auto s = std::make_shared<TCStream>(f, (read ? 1 : 0) | (write ? 2 : 0));
-  s->_size = size;
+  s->_size = st.st_size;
   return s;
 }
 
@@ -257,10 +261,10 @@ std::shared_ptr<TStream> OpenReadStream(const std::string& name) { return OpenSt
 
 std::shared_ptr<TStream> OpenWriteStream(const std::string& name) { return OpenStream(name, 0, 1); }
 
-std::string ReadWholeStream(const std::string& name, int* ok) {
+std::string ReadWholeStream(const std::string& name, int* ok, int64_t max_bytes) {
   if (ok) *ok = 0;
   auto s = OpenReadStream(name);
-  if (!s) return "";
+  if (!s || (max_bytes >= 0 && s->Size() > max_bytes)) return "";
   std::string bytes;
   try {
     char chunk[65536];

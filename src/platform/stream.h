@@ -73,7 +73,8 @@ int RegisterEmbeddedFile(const std::string& name, const uint8_t* data, int64_t s
 
 std::shared_ptr<TStream> OpenReadStream(const std::string& name);   // nullptr when it can't be opened
 std::shared_ptr<TStream> OpenWriteStream(const std::string& name);  // creates or empties; nullptr on failure
-std::string ReadWholeStream(const std::string& name, int* ok);      // all bytes of a readable stream; *ok 0 on failure
+// All bytes of a readable stream; *ok 0 on failure, or without reading when it holds more than max_bytes (-1: any size).
+std::string ReadWholeStream(const std::string& name, int* ok, int64_t max_bytes = -1);
 int GetFileKind(const std::string& path);                           // 0 missing/other, 1 file, 2 directory
 int RenameFile(const std::string& from, const std::string& to);    // 1 when the rename (over any old file) worked
 std::string ResolvePath(const std::string& path);                   // the on-disk spelling, components matched case-insensitively
