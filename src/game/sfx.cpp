@@ -16,11 +16,14 @@ int PlaySfx(const std::shared_ptr<TSound>& sound) {
 
 // Decoded on first use and kept: decoding the whole track again stalled the first frame
 // of every stage for a tenth of a second or more, and each copy cost 10 MB until freed.
+// A track that failed is not tried again: reading and rejecting it cost seconds per stage.
 static std::shared_ptr<TSound> music_track;
+static int music_tried = 0;
 
 int StartMusic(int which) {
   (void)which;  // the stage music is the only track
-  if (!music_track) music_track = TSound::Load("data\\virus.ogg", SOUND_LOOP);
+  if (!music_tried) music_track = TSound::Load("data\\virus.ogg", SOUND_LOOP);
+  music_tried = 1;
   std::shared_ptr<TSound> music = music_track;
   if (!music) return 0;
   std::shared_ptr<TChannel> channel = music->Cue(nullptr);

@@ -51,7 +51,12 @@ static TStreamShape CheckPages(const uint8_t* data, size_t size) {
   if (size == 0 || size > INT_MAX) return shape;
   ogg_sync_state sync;
   ogg_sync_init(&sync);
-  std::memcpy(ogg_sync_buffer(&sync, long(size)), data, size);
+  char* room = ogg_sync_buffer(&sync, long(size));
+  if (!room) {  // out of memory: as good as damaged
+    ogg_sync_clear(&sync);
+    return shape;
+  }
+  std::memcpy(room, data, size);
   ogg_sync_wrote(&sync, long(size));
   ogg_page page;
   int result, links = 0, ended = 1, serial = 0;
