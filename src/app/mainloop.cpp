@@ -81,13 +81,16 @@ void TakeWindowKey() {
   if (TakeFullScreenRequests() % 2) ToggleFullScreen();
 }
 
+// A close request (a signal, the window's close button, a logout) ends the wait at once:
+// at logout SIGKILL soon follows, and the run's best score would be lost.
 void WaitWhileSuspended() {
-  if (!IsAppSuspended()) return;
+  if (quit_requested || !IsAppSuspended()) return;  // a request taken during the splash counts too
   int paused_music = 0;
   if (music_channel && music_channel->Playing()) {
     music_channel->SetPaused(1);
     paused_music = 1;
   }
-  while (IsAppSuspended()) SleepMillis(10);
+  while (IsAppSuspended() && !CloseRequestPending()) SleepMillis(10);
+  if (TakeCloseRequest()) quit_requested = 1;
   if (paused_music) music_channel->SetPaused(0);
 }

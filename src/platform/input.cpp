@@ -2,6 +2,8 @@
 #include "platform/input.h"
 #include <SDL.h>
 #include <cmath>
+#include <signal.h>
+#include <csignal>
 #include <cstring>
 #include <vector>
 #include "platform/display.h"
@@ -30,6 +32,26 @@ struct InputState {
 };
 
 InputState INPUT{};
+
+// SDL turns SIGINT and SIGTERM into quit events; a hang-up (the terminal that started the
+// game closed) is one more close request. Set from the signal handler, taken when pumping.
+volatile sig_atomic_t hangup_seen = 0;
+
+void OnHangup(int) { hangup_seen = 1; }
+
+// Left alone when already ignored (nohup). A broken pipe on stdout or stderr must not
+// end the game before it saves either.
+void CatchHangup() {
+  struct sigaction old {};
+  if (sigaction(SIGHUP, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
+    struct sigaction sa {};
+    sa.sa_handler = OnHangup;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+  if (sigaction(SIGPIPE, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) std::signal(SIGPIPE, SIG_IGN);
+}
 
 void FlushKeys() {
   std::memset(INPUT.key_held, 0, sizeof INPUT.key_held);
@@ -152,6 +174,10 @@ void ReadJoyPort(int port) {
 }  // namespace
 
 void PollSystem() {
+  if (hangup_seen) {
+    hangup_seen = 0;
+    INPUT.close_requested = 1;
+  }
   if (INPUT.pumping) return;
   INPUT.pumping = 1;
   SDL_Event e;
@@ -165,6 +191,7 @@ void PollSystem() {
 }
 
 void StartInputPolling() {
+  CatchHangup();
   if (INPUT.polling) return;
   FlushKeys();
   FlushMouse();
@@ -260,6 +287,11 @@ int TakeFullScreenRequests() {
   int n = INPUT.full_screen_requests;
   INPUT.full_screen_requests = 0;
   return n;
+}
+
+int CloseRequestPending() {
+  PollSystem();
+  return INPUT.close_requested;
 }
 
 int CountJoysticks() {

@@ -22,7 +22,8 @@ void SetMouseVisible(int visible);
 
 // Window flags
 int IsAppSuspended();           // 1 while the window is inactive
-int TakeCloseRequest();         // 1 once after a close request
+int TakeCloseRequest();         // 1 once after a close request (the window's, SIGINT, SIGTERM or SIGHUP)
+int CloseRequestPending();      // 1 while a close request waits to be taken
 int TakeFullScreenRequests();   // F11 presses since the last call; like a close request, no key flush drops them
 
 // Joystick: read straight from the device at every question
