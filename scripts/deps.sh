@@ -3,11 +3,11 @@
 #   play:    the game alone        test (default): the game, the tests and the tools
 #   package: the game and the .deb with its checker
 set -e
-GAME="cmake make g++ pkg-config libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev"
+GAME="cmake make g++ pkg-config libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev zlib1g-dev libfreetype-dev libogg-dev libvorbis-dev"
 case "${1:-test}" in
   play) PKGS="$GAME" ;;
   package) PKGS="$GAME dpkg-dev file lintian" ;;
-  *) PKGS="$GAME libgtest-dev libbenchmark-dev xvfb xauth desktop-file-utils appstream" ;;
+  *) PKGS="$GAME libgtest-dev libbenchmark-dev xvfb xauth xdotool desktop-file-utils appstream" ;;
 esac
 missing=""
 for p in $PKGS; do

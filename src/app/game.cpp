@@ -10,11 +10,18 @@
 #include "game/player.h"
 #include "platform/app_icon.h"
 #include "platform/display.h"
+#include "platform/display_guard.h"
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "platform/system.h"
+
+// What a normal exit saves; also run when the display goes away under the game.
+static void SaveDataFiles() {
+  StereoModeFile(2);
+  BestScoreFile(1);
+}
 
 int StartGame() {
   KeepHeapTrimmed();
@@ -33,6 +40,7 @@ int StartGame() {
   LoadAssets();
   StereoModeFile(1);
   BestScoreFile(0);
+  SetDisplayLostHook(SaveDataFiles);  // only now is there something of the player's to keep
   ShowSplash(-25);
   player_tag::reset(1);
   game_state = GS_TITLE;
@@ -45,8 +53,7 @@ void SaveAndShutdown() {
     music_channel->Stop();
     SleepMillis(500);
   }
-  StereoModeFile(2);
-  BestScoreFile(1);
+  SaveDataFiles();
 }
 
 int RunGame(const char* argv0) {

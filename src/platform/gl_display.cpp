@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include "platform/display_guard.h"
 #include "platform/gl_driver.h"
 
 namespace {
@@ -34,9 +35,16 @@ const GLenum kFramebufferComplete = 0x8CD5;
 
 int InitVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return 1;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return 1;
-  std::fprintf(stderr, "Kelvane: cannot open the display: %s\n", SDL_GetError());
-  return 0;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "Kelvane: cannot open the display: %s\n", SDL_GetError());
+    return 0;
+  }
+  if (!VideoDriverIsUsable()) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return 0;
+  }
+  WatchDisplayConnection();
+  return 1;
 }
 
 int ForcedWindowed() {
