@@ -1,0 +1,138 @@
+// hostile_env: what the hostile-environment tests do to the running game from outside:
+// an X server of their own that they can kill, xdotool to click and to take the focus
+// away, inotify to see when the game opens a file, and the user to run it as.
+#pragma once
+#include <fcntl.h>
+#include <poll.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+namespace hostile {
+
+namespace fs = std::filesystem;
+
+inline int HaveProgram(const std::string& name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+inline void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// Xvfb on a display number it picks itself (-displayfd), so parallel runs never collide.
+class xvfb_server {
+ public:
+  explicit xvfb_server(const std::string& screen = "640x480x24") {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    std::string fd = std::to_string(fds[1]);
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(fds[0]);
+      int null = open("/dev/null", O_RDWR);
+      dup2(null, 0), dup2(null, 1), dup2(null, 2);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", nullptr);
+      _exit(127);
+    }
+    close(fds[1]);
+    number_ = ReadNumber(fds[0]);
+    close(fds[0]);
+  }
+  ~xvfb_server() { Kill(); }
+  xvfb_server(const xvfb_server&) = delete;
+  xvfb_server& operator=(const xvfb_server&) = delete;
+
+  int ok() const { return number_ >= 0; }
+  std::string display() const {
+    std::string d = ":";
+    return d += std::to_string(number_);
+  }
+
+  // The server ends at once, as in a crash; its lock stays until this object goes, so no
+  // other server takes the number while the test still points at it.
+  void Kill() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+  // xdotool on this display; what it printed.
+  std::string Xdo(const std::string& args) const {
+    std::string cmd = "DISPLAY=" + display() + " timeout 30 xdotool " + args + " 2>/dev/null";
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+      char buf[256];
+      while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+      pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+  }
+
+ private:
+  static int ReadNumber(int fd) {
+    std::string line;
+    pollfd p{fd, POLLIN, 0};
+    while (line.find('\n') == std::string::npos && poll(&p, 1, 20000) > 0) {
+      char buf[32];
+      ssize_t n = read(fd, buf, sizeof buf);
+      if (n <= 0) break;
+      line.append(buf, static_cast<size_t>(n));
+    }
+    return line.find('\n') == std::string::npos ? -1 : std::atoi(line.c_str());
+  }
+
+  pid_t pid_ = -1;
+  int number_ = -1;
+};
+
+// Counts the opens of one file, as the kernel reports them.
+class open_watch {
+ public:
+  explicit open_watch(const fs::path& file) {
+    fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ >= 0) inotify_add_watch(fd_, file.c_str(), IN_OPEN);
+  }
+  ~open_watch() {
+    if (fd_ >= 0) close(fd_);
+  }
+  open_watch(const open_watch&) = delete;
+  open_watch& operator=(const open_watch&) = delete;
+
+  int Opens() {
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; fd_ >= 0 && (n = read(fd_, buf, sizeof buf)) > 0;)
+      for (char* p = buf; p < buf + n; p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+        opens_ += (reinterpret_cast<inotify_event*>(p)->mask & IN_OPEN) != 0;
+    return opens_;
+  }
+  int WaitForOpen(int timeout_ms) {
+    for (int waited = 0; Opens() == 0 && waited < timeout_ms; waited += 20) SleepMs(20);
+    return Opens() > 0;
+  }
+
+ private:
+  int fd_ = -1, opens_ = 0;
+};
+
+// The ordinary user the unreadable-file tests run the game as, when they run as root.
+struct user_ids {
+  int uid = -1, gid = -1;
+};
+
+inline user_ids Nobody() {
+  user_ids u;
+  if (passwd* pw = getpwnam("nobody")) u.uid = static_cast<int>(pw->pw_uid), u.gid = static_cast<int>(pw->pw_gid);
+  return u;
+}
+
+}  // namespace hostile

@@ -1,0 +1,448 @@
+// A hostile environment, met by the real program in a child process: its X server killed
+// under it, its window unfocused when a close request comes, no display at all, files it
+// can't read, named pipes and links where its files should be, signals, a second copy in
+// the same folder, and sound files far too large. Each case checks the exit code, the time
+// it took to end where a hang was the fault, and the bytes of both data files afterwards.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "hostile_env.h"
+
+namespace {
+
+using childproc::child_plan;
+using childproc::child_result;
+using childproc::child_run;
+using childproc::CountLines;
+using childproc::game_folder;
+using childproc::IntBytes;
+using childproc::PlaytestFrames;
+using hostile::open_watch;
+using hostile::SleepMs;
+using hostile::xvfb_server;
+namespace fs = std::filesystem;
+
+const int kSigtermMs = 2500;  // after the one-second display test, as in the failure tests
+const int kHangMs = 3000;     // a run that ends later than this after its cue has hung
+const int kTail = 1000;
+
+const std::vector<uint8_t> kMissing;  // what Read gives for a file that isn't there
+
+void ExpectExit(const child_result& r, int code) {
+  EXPECT_FALSE(r.timed_out) << "it hung";
+  EXPECT_EQ(r.signal, 0) << r.err;
+  EXPECT_TRUE(r.exited);
+  EXPECT_EQ(r.code, code) << r.err;
+}
+
+void ExpectStored(const game_folder& g, const std::vector<uint8_t>& stereo, const std::vector<uint8_t>& best) {
+  EXPECT_EQ(g.Read("data/anaglyph3d.dat"), stereo);
+  EXPECT_EQ(g.Read("data/hiscore.dat"), best);
+}
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) n++;
+  return n;
+}
+
+bool RunningUnderSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#else
+  return false;
+#endif
+}
+
+#define SKIP_WITHOUT_X_TOOLS()                                                                  \
+  if (!hostile::HaveProgram("Xvfb") || !hostile::HaveProgram("xdotool"))                        \
+  GTEST_SKIP() << "needs Xvfb and xdotool (scripts/deps.sh installs them)"
+
+// Starts the real program and, once it has read its best score (start-up's file reads
+// done, the splash about to show), sends it the signal; ms_after_stop is the time from
+// there to its end. A start-up that hangs never gets that far and fails the wait.
+child_result SignalAfterLoad(const game_folder& g, child_plan plan, int sig = SIGTERM) {
+  open_watch loaded(g.at("data/hiscore.dat"));
+  plan.sigterm_after_ms = -1;
+  plan.timeout_ms = 60000;
+  child_run run = childproc::StartChild(plan, g.root());
+  EXPECT_TRUE(loaded.WaitForOpen(40000)) << "the game never read its best score";
+  SleepMs(500);
+  kill(run.pid, sig);
+  auto sent = std::chrono::steady_clock::now();
+  child_result r = childproc::WaitChild(run, plan);
+  r.ms_after_stop = childproc::MillisSince(sent);
+  return r;
+}
+
+// The real program on an X server of the test's own; returns once it has read its best score.
+child_run StartOnX(const game_folder& g, const xvfb_server& x, child_plan* plan) {
+  open_watch loaded(g.at("data/hiscore.dat"));
+  *plan = g.GamePlan(-1, {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", x.display()}});
+  plan->timeout_ms = 60000;
+  child_run run = childproc::StartChild(*plan, g.root());
+  EXPECT_TRUE(loaded.WaitForOpen(40000)) << "the game never read its best score";
+  return run;
+}
+
+// --- 1. the display server ends under the running game -----------------------------------
+
+TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
+  SKIP_WITHOUT_X_TOOLS();
+  xvfb_server x;
+  ASSERT_TRUE(x.ok());
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(5000));
+  g.Write("data/anaglyph3d.dat", IntBytes(2));
+  child_plan plan;
+  child_run run = StartOnX(g, x, &plan);
+  SleepMs(1000);
+  x.Xdo("mousemove 320 240 click 1");  // ends the splash
+  SleepMs(1000);
+  x.Xdo("mousemove 320 295 click 1");  // "3D Graphics": R\G becomes R\C, in memory only
+  SleepMs(1000);
+  x.Kill();
+  auto killed = std::chrono::steady_clock::now();
+  child_result r = childproc::WaitChild(run, plan);
+  int ms = childproc::MillisSince(killed);
+  ExpectExit(r, 1);
+  EXPECT_LT(ms, kHangMs) << "ended " << ms << " ms after its X server";
+  EXPECT_EQ(CountLines(r.err), 1) << r.err;
+  EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
+  ExpectStored(g, IntBytes(3), IntBytes(5000));
+}
+
+// --- 6. no display: one line and exit code 1, never SDL's invisible fallback ---------------
+
+TEST(HostileDisplay, NoReachableDisplayIsOneLineAndExitCodeOne) {
+  xvfb_server dead;
+  std::string dead_display = dead.ok() ? dead.display() : ":64999";
+  dead.Kill();
+  struct no_display_case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> env;
+    std::vector<std::string> unset;
+  };
+  const no_display_case cases[] = {
+      {"nothing set", {}, {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}},
+      {"a dead X server", {{"DISPLAY", dead_display}}, {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}},
+  };
+  for (const no_display_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    game_folder g(1);
+    g.Write("data/hiscore.dat", IntBytes(77));
+    child_plan plan = g.GamePlan(-1, c.env);
+    plan.env.push_back({"XDG_RUNTIME_DIR", g.root().string()});  // as in any login session
+    plan.unset_env = c.unset;
+    plan.timeout_ms = 30000;
+    child_result r = childproc::RunChild(plan, g.root());
+    ExpectExit(r, 1);
+    EXPECT_LT(r.ms, kHangMs);
+    EXPECT_EQ(CountLines(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find("no display found"), std::string::npos) << r.err;
+    ExpectStored(g, kMissing, IntBytes(77));
+  }
+}
+
+// --- 3 and 8. a close request while another window has the focus ---------------------------
+
+struct unfocused_case {
+  const char* screen;  // "splash" or "title"
+  int sig;
+  const char* name;
+};
+
+class UnfocusedClose : public ::testing::TestWithParam<unfocused_case> {};
+
+TEST_P(UnfocusedClose, EndsAtOnceThroughTheNormalExit) {
+  SKIP_WITHOUT_X_TOOLS();
+  xvfb_server x;
+  ASSERT_TRUE(x.ok());
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(5000));
+  child_plan plan;
+  child_run run = StartOnX(g, x, &plan);
+  std::string window = x.Xdo("search --name Kelvane");
+  if (std::string(GetParam().screen) == "title") {
+    SleepMs(1000);
+    x.Xdo("mousemove 320 240 click 1");
+  }
+  SleepMs(500);
+  std::string root = x.Xdo("search --maxdepth 0 ''");
+  x.Xdo("windowfocus " + window);
+  x.Xdo("windowfocus " + root);
+  SleepMs(500);
+  ASSERT_FALSE(window.empty());
+  EXPECT_NE(x.Xdo("getwindowfocus"), window) << "the game's window still has the focus";
+  kill(run.pid, GetParam().sig);
+  auto sent = std::chrono::steady_clock::now();
+  child_result r = childproc::WaitChild(run, plan);
+  int ms = childproc::MillisSince(sent);
+  ExpectExit(r, 0);
+  EXPECT_LT(ms, kHangMs) << "ended " << ms << " ms after the signal";
+  EXPECT_EQ(r.err, "");
+  ExpectStored(g, IntBytes(0), IntBytes(5000));  // the stereo-mode file made anew shows the save ran
+}
+
+const unfocused_case kUnfocusedCases[] = {
+    {"splash", SIGTERM, "splash_SIGTERM"}, {"title", SIGTERM, "title_SIGTERM"},
+    {"title", SIGINT, "title_SIGINT"},     {"title", SIGHUP, "title_SIGHUP"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Signals, UnfocusedClose, ::testing::ValuesIn(kUnfocusedCases),
+                         [](const ::testing::TestParamInfo<unfocused_case>& info) { return info.param.name; });
+
+// --- 8. SIGHUP: the terminal that started the game closed ---------------------------------
+
+TEST(HostileSignals, HangupIsACloseRequestThatSavesBothFiles) {
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(4100));
+  child_result r = SignalAfterLoad(g, g.GamePlan(-1), SIGHUP);
+  ExpectExit(r, 0);
+  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_EQ(r.err, "");
+  ExpectStored(g, IntBytes(0), IntBytes(4100));
+}
+
+// --- 2. files that exist but can't be read ------------------------------------------------
+
+struct unreadable_case {
+  const char* name;
+  int with_stereo_file;  // 0: the stereo-mode file is missing and must be made
+};
+
+class UnreadableFiles : public ::testing::TestWithParam<unreadable_case> {};
+
+// As root the test runs the game as nobody; as anyone else, as itself.
+TEST_P(UnreadableFiles, AreLeftAsTheyWereWithOneLineEach) {
+  hostile::user_ids as;
+  if (::geteuid() == 0) {
+    as = hostile::Nobody();
+    if (as.uid < 0) GTEST_SKIP() << "running as root with no user 'nobody' to drop privileges to";
+  }
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(5000));
+  if (GetParam().with_stereo_file) g.Write("data/anaglyph3d.dat", IntBytes(3));
+  for (const char* f : {"data/hiscore.dat", "data/anaglyph3d.dat"})
+    if (fs::exists(g.at(f))) fs::permissions(g.at(f), fs::perms::none);
+  if (as.uid >= 0) {
+    fs::permissions(g.root(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+    ASSERT_EQ(::chown(g.game().c_str(), as.uid, as.gid), 0);
+    ASSERT_EQ(::chown(g.at("data").c_str(), as.uid, as.gid), 0);
+  }
+  child_plan plan = g.GamePlan(kSigtermMs);
+  plan.uid = as.uid, plan.gid = as.gid;
+  child_result r = childproc::RunChild(plan, g.root());
+  ExpectExit(r, 0);
+  for (const char* f : {"data/hiscore.dat", "data/anaglyph3d.dat"})
+    if (fs::exists(g.at(f))) fs::permissions(g.at(f), fs::perms::owner_read, fs::perm_options::add);
+  int kept = GetParam().with_stereo_file ? 2 : 1;
+  EXPECT_EQ(CountLines(r.err), kept) << r.err;
+  EXPECT_EQ(Count(r.err, "as it was: it could not be read (Permission denied)"), kept) << r.err;
+  EXPECT_NE(r.err.find(g.at("data/hiscore.dat").string()), std::string::npos) << r.err;
+  ExpectStored(g, GetParam().with_stereo_file ? IntBytes(3) : IntBytes(0), IntBytes(5000));
+}
+
+const unreadable_case kUnreadableCases[] = {{"both", 1}, {"best_score_only", 0}};
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadableFiles, ::testing::ValuesIn(kUnreadableCases),
+                         [](const ::testing::TestParamInfo<unreadable_case>& info) { return info.param.name; });
+
+// An ordinary user whose game folder is read-only: the message says what really happened.
+TEST(HostileFiles, FolderThatCantBeMadeIsNamedWithTheReason) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the game as 'nobody' in a folder it can't write";
+  hostile::user_ids as = hostile::Nobody();
+  if (as.uid < 0) GTEST_SKIP() << "no user 'nobody' to drop privileges to";
+  game_folder g(0);
+  fs::permissions(g.root(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+  child_plan plan = g.GamePlan(kSigtermMs);
+  plan.uid = as.uid, plan.gid = as.gid;
+  child_result r = childproc::RunChild(plan, g.root());
+  ExpectExit(r, 0);
+  EXPECT_EQ(CountLines(r.err), 1) << r.err;
+  EXPECT_NE(r.err.find("the folder " + g.at("data").string() + " could not be made (Permission denied)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_FALSE(fs::exists(g.at("data")));
+}
+
+// --- 5. named pipes where files should be --------------------------------------------------
+
+struct fifo_case {
+  const char* path;
+  int left_unread;  // 1: the pipe stands where a data file should be, and is left there
+};
+
+class FifoInPlace : public ::testing::TestWithParam<fifo_case> {};
+
+TEST_P(FifoInPlace, NeitherStartNorExitWaitsOnIt) {
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(0));
+  fs::remove(g.at(GetParam().path));
+  ASSERT_EQ(::mkfifo(g.at(GetParam().path).c_str(), 0644), 0);
+  child_result r = SignalAfterLoad(g, g.GamePlan(-1));
+  ExpectExit(r, 0);
+  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_TRUE(fs::is_fifo(g.at(GetParam().path)));
+  EXPECT_EQ(CountLines(r.err), GetParam().left_unread) << r.err;
+  EXPECT_EQ(g.Read("data/anaglyph3d.dat"), IntBytes(0));
+  if (!GetParam().left_unread) {
+    EXPECT_EQ(g.Read("data/hiscore.dat"), IntBytes(0));
+  }
+}
+
+const fifo_case kFifoCases[] = {{"data/plasma.ogg", 0}, {"data/hiscore.dat.tmp", 0}, {"data/hiscore.dat", 1}};
+
+INSTANTIATE_TEST_SUITE_P(Files, FifoInPlace, ::testing::ValuesIn(kFifoCases),
+                         [](const ::testing::TestParamInfo<fifo_case>& info) {
+                           std::string n = fs::path(info.param.path).filename().string();
+                           for (char& c : n)
+                             if (c == '.') c = '_';
+                           return n;
+                         });
+
+// The music is first opened when a game starts.
+TEST(HostileFiles, FifoAsTheMusicDoesNotHangStartGame) {
+  game_folder g(1);
+  fs::remove(g.at("data/virus.ogg"));
+  ASSERT_EQ(::mkfifo(g.at("data/virus.ogg").c_str(), 0644), 0);
+  child_plan plan = g.ScriptPlan(
+      "wait 3\nkey press space\nwait 2\nmouse move 320 265\nwait 1\nmouse click\nwait 5\n"
+      "score 2500\nwait 3\nsigterm\nwait 1000\n");
+  plan.timeout_ms = 60000;
+  child_result r = childproc::RunChild(plan, g.root());
+  ExpectExit(r, 0);
+  EXPECT_LT(PlaytestFrames(r.out), kTail);
+  EXPECT_TRUE(fs::is_fifo(g.at("data/virus.ogg")));
+  ExpectStored(g, IntBytes(0), IntBytes(2500));
+}
+
+// --- 4. a link planted at the temporary's name ----------------------------------------------
+
+TEST(HostileFiles, LinkAtTheTemporaryNameIsNeverWrittenThrough) {
+  game_folder g(1);
+  std::ofstream(g.root() / "victim.txt") << "precious";
+  fs::create_symlink(g.root() / "victim.txt", g.at("data/hiscore.dat.tmp"));
+  fs::create_symlink(g.root() / "victim.txt", g.at("data/anaglyph3d.dat.tmp"));
+  g.Write("data/hiscore.dat", IntBytes(6000));
+  child_result r = g.RunGame(kSigtermMs);
+  ExpectExit(r, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(childproc::ReadText(g.root() / "victim.txt"), "precious");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(g.at("data/hiscore.dat"))));
+  EXPECT_TRUE(fs::is_symlink(g.at("data/hiscore.dat.tmp")));
+  ExpectStored(g, IntBytes(0), IntBytes(6000));
+  fs::perms mode = fs::status(g.at("data/hiscore.dat")).permissions();
+  EXPECT_EQ(mode & (fs::perms::owner_read | fs::perms::owner_write), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(mode & (fs::perms::owner_exec | fs::perms::others_write), fs::perms::none);
+}
+
+// --- 7. two copies of the game in one folder ------------------------------------------------
+
+// The copy left on the title exits last; the best score the other one saved stands, and the
+// stereo mode is the last one saved.
+TEST(HostileFiles, TwoCopiesKeepTheHigherBestScore) {
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(1000));
+  open_watch loaded(g.at("data/hiscore.dat"));
+  child_plan idle = g.GamePlan(-1);
+  idle.timeout_ms = 90000;
+  fs::create_directories(g.root() / "idle");
+  child_run idle_run = childproc::StartChild(idle, g.root() / "idle");
+  ASSERT_TRUE(loaded.WaitForOpen(40000));
+  child_result player = g.RunScript(
+      "wait 3\nkey press space\nwait 2\nmouse move 320 295\nwait 1\nmouse click\nwait 2\n"
+      "mouse move 320 265\nwait 1\nmouse click\nwait 5\nscore 9000\nwait 3\nclose\nwait 1000\n");
+  ExpectExit(player, 0);
+  ExpectStored(g, IntBytes(1), IntBytes(9000));
+  kill(idle_run.pid, SIGTERM);
+  child_result r = childproc::WaitChild(idle_run, idle);
+  ExpectExit(r, 0);
+  ExpectStored(g, IntBytes(0), IntBytes(9000));
+}
+
+// --- 9. sound files far too large ----------------------------------------------------------
+
+void SparseFile(const fs::path& p, uintmax_t size) {
+  fs::remove(p);
+  { std::ofstream touch(p, std::ios::binary); }
+  fs::resize_file(p, size);
+}
+
+TEST(HostileSounds, OneGigabyteUnderAnAddressSpaceLimitIsSilent) {
+  if (RunningUnderSanitizer()) GTEST_SKIP() << "the sanitizer's shadow memory can't live under an address-space limit";
+  game_folder g(1);
+  SparseFile(g.at("data/plasma.ogg"), uintmax_t(1) << 30);
+  g.Write("data/hiscore.dat", IntBytes(0));
+  child_plan plan = g.GamePlan(-1);
+  plan.address_space_limit = 2560L << 20;
+  child_result r = SignalAfterLoad(g, plan);
+  ExpectExit(r, 0);
+  EXPECT_LT(r.ms_after_stop, kHangMs);
+  ExpectStored(g, IntBytes(0), IntBytes(0));
+}
+
+// Refused on its size: start-up neither waits for it nor holds it in memory.
+TEST(HostileSounds, TwoHundredMegabytesAreRefusedUnread) {
+  game_folder g(1);
+  SparseFile(g.at("data/plasma.ogg"), uintmax_t(200) << 20);
+  g.Write("data/hiscore.dat", IntBytes(0));
+  child_result r = SignalAfterLoad(g, g.GamePlan(-1));
+  ExpectExit(r, 0);
+  EXPECT_LT(r.ms_after_stop, kHangMs);
+  if (!RunningUnderSanitizer()) {
+    EXPECT_LT(r.max_rss_kb, 200L << 10) << "a 200 MB file was read into memory";
+  }
+  ExpectStored(g, IntBytes(0), IntBytes(0));
+}
+
+// A sound small enough to be read, in a process with too little memory to hold it: the
+// allocation fails and the sound is silent. The limit is what the game needs without it,
+// measured on a first run, and 40 MB more.
+TEST(HostileSounds, AllocationFailureIsSilence) {
+  if (RunningUnderSanitizer()) GTEST_SKIP() << "the sanitizer's shadow memory can't live under an address-space limit";
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(0));
+  open_watch loaded(g.at("data/hiscore.dat"));
+  child_plan plan = g.GamePlan(-1);
+  child_run run = childproc::StartChild(plan, g.root());
+  ASSERT_TRUE(loaded.WaitForOpen(40000));
+  SleepMs(2000);
+  std::string status = childproc::ReadText("/proc/" + std::to_string(run.pid) + "/status");
+  long peak_kb = std::atol(status.c_str() + status.find("VmPeak:") + 7);
+  kill(run.pid, SIGTERM);
+  ExpectExit(childproc::WaitChild(run, plan), 0);
+  ASSERT_GT(peak_kb, 0);
+
+  std::vector<uint8_t> noise(60u << 20);
+  for (size_t i = 0; i < noise.size(); i++) noise[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+  g.Write("data/plasma.ogg", noise);
+  plan = g.GamePlan(-1);
+  plan.address_space_limit = (peak_kb + (40L << 10)) << 10;
+  child_result r = SignalAfterLoad(g, plan);
+  ExpectExit(r, 0);
+  EXPECT_LT(r.ms_after_stop, kHangMs);
+  ExpectStored(g, IntBytes(0), IntBytes(0));
+}
+
+// A damaged music file is read once in the run, not again at each stage's start.
+TEST(HostileSounds, FailedMusicIsTriedOncePerRun) {
+  game_folder g(1);
+  g.Write("data/virus.ogg", std::vector<uint8_t>(4096, 0x4f));
+  open_watch music(g.at("data/virus.ogg"));
+  const std::string next_stage = "phase 2\nwait 152\nkey press ctrl\nwait 5\n";
+  child_result r = g.RunScript("wait 3\nkey press space\nwait 2\nmouse move 320 265\nwait 1\nmouse click\nwait 5\n" +
+                               next_stage + next_stage + "close\nwait 1000\n");
+  ExpectExit(r, 0);
+  EXPECT_LT(PlaytestFrames(r.out), kTail);
+  EXPECT_GT(PlaytestFrames(r.out), 300) << "the script did not get through three stage starts";
+  EXPECT_EQ(music.Opens(), 1);
+}
+
+}  // namespace
