@@ -254,22 +254,25 @@ const unreadable_case kUnreadableCases[] = {{"both", 1}, {"best_score_only", 0}}
 INSTANTIATE_TEST_SUITE_P(Files, UnreadableFiles, ::testing::ValuesIn(kUnreadableCases),
                          [](const ::testing::TestParamInfo<unreadable_case>& info) { return info.param.name; });
 
-// An ordinary user whose game folder is read-only: the message says what really happened.
+// An ordinary user whose game folder is read-only, and whose own folder can't be made
+// either: the message says what really happened, with the path as the system spells it.
 TEST(HostileFiles, FolderThatCantBeMadeIsNamedWithTheReason) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the game as 'nobody' in a folder it can't write";
   hostile::user_ids as = hostile::Nobody();
   if (as.uid < 0) GTEST_SKIP() << "no user 'nobody' to drop privileges to";
   game_folder g(0);
   fs::permissions(g.root(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-  child_plan plan = g.GamePlan(kSigtermMs);
+  fs::path user_folder = g.root() / "xdg";
+  child_plan plan = g.GamePlan(kSigtermMs, {{"XDG_DATA_HOME", user_folder.string()}});
   plan.uid = as.uid, plan.gid = as.gid;
   child_result r = childproc::RunChild(plan, g.root());
   ExpectExit(r, 0);
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
-  EXPECT_NE(r.err.find("the folder " + g.at("data").string() + " could not be made (Permission denied)"),
+  EXPECT_NE(r.err.find("the folder " + (user_folder / "kelvane").string() + " could not be made (Permission denied)"),
             std::string::npos)
       << r.err;
   EXPECT_FALSE(fs::exists(g.at("data")));
+  EXPECT_FALSE(fs::exists(user_folder));
 }
 
 // --- 5. named pipes where files should be --------------------------------------------------
