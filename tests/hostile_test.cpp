@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -28,7 +29,16 @@ using hostile::xvfb_server;
 namespace fs = std::filesystem;
 
 const int kSigtermMs = 2500;  // after the one-second display test, as in the failure tests
-const int kHangMs = 3000;     // a run that ends later than this after its cue has hung
+// A run that ends later than this after its cue has hung: 3 s on a machine with a core to
+// spare, stretched by the load when the machine is shared (a hang never ends at all; the
+// children are killed after a minute and fail anyway).
+int HangLimitMs() {
+  double load = 0;
+  std::ifstream("/proc/loadavg") >> load;
+  long cores = sysconf(_SC_NPROCESSORS_ONLN);
+  double crowding = cores > 0 ? load / static_cast<double>(cores) : 1.0;
+  return static_cast<int>(3000 * (crowding > 1.0 ? crowding : 1.0));
+}
 const int kTail = 1000;
 
 const std::vector<uint8_t> kMissing;  // what Read gives for a file that isn't there
@@ -111,7 +121,7 @@ TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
   child_result r = childproc::WaitChild(run, plan);
   int ms = childproc::MillisSince(killed);
   ExpectExit(r, 1);
-  EXPECT_LT(ms, kHangMs) << "ended " << ms << " ms after its X server";
+  EXPECT_LT(ms, HangLimitMs()) << "ended " << ms << " ms after its X server";
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
   EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
   ExpectStored(g, IntBytes(3), IntBytes(5000));
@@ -142,7 +152,7 @@ TEST(HostileDisplay, NoReachableDisplayIsOneLineAndExitCodeOne) {
     plan.timeout_ms = 30000;
     child_result r = childproc::RunChild(plan, g.root());
     ExpectExit(r, 1);
-    EXPECT_LT(r.ms, kHangMs);
+    EXPECT_LT(r.ms, HangLimitMs());
     EXPECT_EQ(CountLines(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("no display found"), std::string::npos) << r.err;
     ExpectStored(g, kMissing, IntBytes(77));
@@ -184,7 +194,7 @@ TEST_P(UnfocusedClose, EndsAtOnceThroughTheNormalExit) {
   child_result r = childproc::WaitChild(run, plan);
   int ms = childproc::MillisSince(sent);
   ExpectExit(r, 0);
-  EXPECT_LT(ms, kHangMs) << "ended " << ms << " ms after the signal";
+  EXPECT_LT(ms, HangLimitMs()) << "ended " << ms << " ms after the signal";
   EXPECT_EQ(r.err, "");
   ExpectStored(g, IntBytes(0), IntBytes(5000));  // the stereo-mode file made anew shows the save ran
 }
@@ -204,7 +214,7 @@ TEST(HostileSignals, HangupIsACloseRequestThatSavesBothFiles) {
   g.Write("data/hiscore.dat", IntBytes(4100));
   child_result r = SignalAfterLoad(g, g.GamePlan(-1), SIGHUP);
   ExpectExit(r, 0);
-  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_LT(r.ms_after_stop, HangLimitMs());
   EXPECT_EQ(r.err, "");
   ExpectStored(g, IntBytes(0), IntBytes(4100));
 }
@@ -291,7 +301,7 @@ TEST_P(FifoInPlace, NeitherStartNorExitWaitsOnIt) {
   ASSERT_EQ(::mkfifo(g.at(GetParam().path).c_str(), 0644), 0);
   child_result r = SignalAfterLoad(g, g.GamePlan(-1));
   ExpectExit(r, 0);
-  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_LT(r.ms_after_stop, HangLimitMs());
   EXPECT_TRUE(fs::is_fifo(g.at(GetParam().path)));
   EXPECT_EQ(CountLines(r.err), GetParam().left_unread) << r.err;
   EXPECT_EQ(g.Read("data/anaglyph3d.dat"), IntBytes(0));
@@ -387,7 +397,7 @@ TEST(HostileSounds, OneGigabyteUnderAnAddressSpaceLimitIsSilent) {
   plan.address_space_limit = 2560L << 20;
   child_result r = SignalAfterLoad(g, plan);
   ExpectExit(r, 0);
-  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_LT(r.ms_after_stop, HangLimitMs());
   ExpectStored(g, IntBytes(0), IntBytes(0));
 }
 
@@ -398,7 +408,7 @@ TEST(HostileSounds, TwoHundredMegabytesAreRefusedUnread) {
   g.Write("data/hiscore.dat", IntBytes(0));
   child_result r = SignalAfterLoad(g, g.GamePlan(-1));
   ExpectExit(r, 0);
-  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_LT(r.ms_after_stop, HangLimitMs());
   if (!RunningUnderSanitizer()) {
     EXPECT_LT(r.max_rss_kb, 200L << 10) << "a 200 MB file was read into memory";
   }
@@ -430,7 +440,7 @@ TEST(HostileSounds, AllocationFailureIsSilence) {
   plan.address_space_limit = (peak_kb + (40L << 10)) << 10;
   child_result r = SignalAfterLoad(g, plan);
   ExpectExit(r, 0);
-  EXPECT_LT(r.ms_after_stop, kHangMs);
+  EXPECT_LT(r.ms_after_stop, HangLimitMs());
   ExpectStored(g, IntBytes(0), IntBytes(0));
 }
 
