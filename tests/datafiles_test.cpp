@@ -129,8 +129,10 @@ TEST_F(DataFiles, StoredModeOutsideRangeIsOff) {
 TEST_F(DataFiles, RoundTripIsFourLittleEndianBytes) {
   player.best_sc = 12345;
   stereo_mode = 4;
+  testing::internal::CaptureStderr();
   StereoModeFile(2);
   BestScoreFile(1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a save that worked says nothing";
   EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0x39, 0x30, 0x00, 0x00}));
   EXPECT_EQ(ReadRaw("data/anaglyph3d.dat"), (std::vector<uint8_t>{4, 0, 0, 0}));
   player.best_sc = 0;

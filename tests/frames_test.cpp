@@ -26,69 +26,91 @@ class Frames : public ScreensTest {
   }
 };
 
+// A plain draw as its line (and as it reads in stereo, where what the stereo drawing before
+// it left shows), or a stereo-capable draw (i3d) with the game's separation 6 and 2 passes.
+struct drawn {
+  std::string line, line_in_stereo;
+  drawcalls::pair_draw pair;
+};
+drawn Plain(const std::string& line, const std::string& in_stereo = "") {
+  return {line, in_stereo.empty() ? line : in_stereo, {}};
+}
+drawn Pair(const std::string& what, float x, float y, const std::string& rgb, const std::string& alpha, int blend,
+           const std::string& turn_scale) {
+  return {"", "", {what, x, y, rgb, alpha, blend, turn_scale, 6, 2}};
+}
+
 struct sprite_case {
   const char* what;
   std::function<void(Frames&)> draw;
-  std::vector<std::string> want;
+  std::vector<drawn> want;
 };
 
-TEST_F(Frames, EachSpriteIsDrawnAsDesigned) {
+TEST_F(Frames, EachSpriteIsDrawnAsDesignedPlainAndInStereo) {
+  const std::string glow = drawcalls::Num(static_cast<float>(RefRandom(kSeed).Real(0.4, 1.0)));
   const sprite_case cases[] = {
       {"ship, still", [](Frames&) { player.update(); },
-       {"ship#0 260,340 rgb10,10,10 a0.8 b3 r0 s0.8", "ship#0 240,320 rgb255,255,255 a1 b1 r0 s1"}},
+       {Plain("ship#0 260,340 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("ship#0", 240, 320, "255,255,255", "1", 1, "r0 s1")}},
       {"ship with both side-kicks, moving down-right, second animation phase",
        [](Frames& t) {
          player.skick = 2, player.fctr = 1;
          t.PressRight();
          player.update();
        },
-       {"ship#4 218,302.5 rgb10,10,10 a0.8 b3 r0 s0.6", "ship#5 198,282.5 rgb255,255,255 a1 b1 r0 s0.8",
-        "ship#4 263,342.5 rgb10,10,10 a0.8 b3 r0 s0.8", "ship#5 243,322.5 rgb255,255,255 a1 b1 r0 s1",
-        "ship#4 308,382.5 rgb10,10,10 a0.8 b3 r0 s0.6", "ship#5 288,362.5 rgb255,255,255 a1 b1 r0 s0.8"}},
+       {Plain("ship#4 218,302.5 rgb10,10,10 a0.8 b3 r0 s0.6"), Pair("ship#5", 198, 282.5, "255,255,255", "1", 1, "r0 s0.8"),
+        Plain("ship#4 263,342.5 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("ship#5", 243, 322.5, "255,255,255", "1", 1, "r0 s1"),
+        Plain("ship#4 308,382.5 rgb10,10,10 a0.8 b3 r0 s0.6"), Pair("ship#5", 288, 362.5, "255,255,255", "1", 1, "r0 s0.8")}},
       {"ship with one side-kick, moving up-left",
        [](Frames& t) {
          player.skick = 1;
          t.PressLeft();
          player.update();
        },
-       {"ship#2 212,297.5 rgb10,10,10 a0.8 b3 r0 s0.6", "ship#2 192,277.5 rgb255,255,255 a1 b1 r0 s0.8",
-        "ship#2 257,337.5 rgb10,10,10 a0.8 b3 r0 s0.8", "ship#2 237,317.5 rgb255,255,255 a1 b1 r0 s1"}},
-      {"ship in red/cyan stereo: the shadow plain, the ship as two eye copies twice",
-       [](Frames&) {
-         stereo_mode = 3;
-         twdraw.slc(4, 80, 60, 140, 4, 10);
-         player.update();
-       },
-       {"ship#0 260,340 rgb10,10,10 a0.8 b3 r0 s0.8", "ship#0 234,320 rgb4,80,60 a1 b4 r0 s1",
-        "ship#0 246,320 rgb140,4,10 a1 b4 r0 s1", "ship#0 234,320 rgb4,80,60 a1 b4 r0 s1",
-        "ship#0 246,320 rgb140,4,10 a1 b4 r0 s1"}},
+       {Plain("ship#2 212,297.5 rgb10,10,10 a0.8 b3 r0 s0.6"), Pair("ship#2", 192, 277.5, "255,255,255", "1", 1, "r0 s0.8"),
+        Plain("ship#2 257,337.5 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("ship#2", 237, 317.5, "255,255,255", "1", 1, "r0 s1")}},
       {"fire wall in flight, after the ship, in the colour the ship left",
        [](Frames&) {
          firewall_active = 1, firewall_x = 100, firewall_y = 380;
          player.update();
        },
-       {"ship#0 260,340 rgb10,10,10 a0.8 b3 r0 s0.8", "ship#0 240,320 rgb255,255,255 a1 b1 r0 s1",
-        "firewall#0 110,370 rgb255,255,255 a1 b4 r0 s1"}},
+       {Plain("ship#0 260,340 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("ship#0", 240, 320, "255,255,255", "1", 1, "r0 s1"),
+        Plain("firewall#0 110,370 rgb255,255,255 a1 b4 r0 s1", "firewall#0 110,370 rgb140,4,10 a1 b4 r0 s1")}},
       {"shot: a blue halo under a smaller white core", [](Frames& t) { t.AddShot(100, 200), pshot_tag::update_all(); },
-       {"bits#0 108,192.5 rgb10,150,200 a1 b4 r0 s1", "bits#0 108,192.5 rgb255,255,255 a1 b4 r0 s0.8"}},
+       {Pair("bits#0", 108, 192.5, "10,150,200", "1", 4, "r0 s1"), Pair("bits#0", 108, 192.5, "255,255,255", "1", 4, "r0 s0.8")}},
       {"particle: its frame, alpha and scale, additive",
        [](Frames& t) { t.AddParticle(50, 60, 1.7f, 0.9f, 2), explode_tag::update_all(); },
-       {"bits#2 50,60 rgb255,255,255 a1.7 b4 r0 s0.9"}},
+       {Pair("bits#2", 50, 60, "255,255,255", "1.7", 4, "r0 s0.9")}},
       {"single virus in its second frame", [](Frames& t) { t.AddVirus(4, 300, 100, 1, 1.0f)->fctr = 1, virus_tag::update_all(); },
-       {"virus#1 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s0.8", "virus#1 298.5,101.5 rgb255,255,255 a1 b1 r0 s1"}},
+       {Plain("virus#1 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("virus#1", 298.5, 101.5, "255,255,255", "1", 1, "r0 s1")}},
+      {"line virus", [](Frames& t) { t.AddVirus(1, 300, 100, 1, 1.0f), virus_tag::update_all(); },
+       {Plain("virus#0 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("virus#0", 298.5, 101.5, "255,255,255", "1", 1, "r0 s1")}},
       {"large virus", [](Frames& t) { t.AddVirus(2, 300, 100, 6, 1.5f), virus_tag::update_all(); },
-       {"virus#0 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s1.3", "virus#0 298.5,101.5 rgb255,255,255 a1 b1 r0 s1.5"}},
+       {Plain("virus#0 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s1.3"), Pair("virus#0", 298.5, 101.5, "255,255,255", "1", 1, "r0 s1.5")}},
       {"CPU marker: plain, turned 45 degrees", [](Frames& t) { t.AddVirus(5, 600, 100, 0, 0), virus_tag::update_all(); },
-       {"cpu#0 599,101 rgb255,255,255 a1 b1 r45 s1.5"}},
+       {Plain("cpu#0 599,101 rgb255,255,255 a1 b1 r45 s1.5")}},
+      {"capsule: a shadow, the small ship, a glow of random strength",
+       [](Frames& t) { t.AddVirus(6, 300, 100, 0, 1.0f), virus_tag::update_all(); },
+       {Plain("bits#4 318.5,121.5 rgb10,10,10 a0.8 b3 r0 s0.8"), Pair("virus#2", 298.5, 101.5, "255,255,255", "1", 1, "r0 s1"),
+        Pair("bits#4", 302.5, 103.5, "255,255,255", glow, 4, "r0 s3")}},
   };
-  for (const sprite_case& c : cases) {
-    SCOPED_TRACE(c.what);
-    Fresh();
-    waves_spawned = waves_per_stage + 1;  // nothing spawns
-    recorder rec;
-    c.draw(*this);
-    EXPECT_EQ(rec.Lines(), c.want);
+  for (int stereo : {0, 3}) {
+    for (const sprite_case& c : cases) {
+      SCOPED_TRACE(testing::Message() << c.what << (stereo ? ", in stereo" : ""));
+      Fresh();
+      stereo_mode = stereo;
+      twdraw.slc(4, 80, 60, 140, 4, 10);
+      waves_spawned = waves_per_stage + 1;  // nothing spawns
+      std::vector<std::string> want;
+      for (const drawn& d : c.want) {
+        if (d.line.empty()) drawcalls::AddDrawn(d.pair, stereo, &want);
+        else want.push_back(stereo ? d.line_in_stereo : d.line);
+      }
+      recorder rec;
+      c.draw(*this);
+      EXPECT_EQ(rec.Lines(), want);
+    }
   }
+  stereo_mode = 0;
 }
 
 // The glow's alpha is the frame's first random draw; the burst of a hit in the same frame comes after it.

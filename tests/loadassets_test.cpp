@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app_fixture.h"
+#include "draw_calls.h"
 #include "gl_test_util.h"
 #include "platform/font.h"
 #include "platform/sound.h"
@@ -195,6 +199,44 @@ TEST_F(LoadAssetsTest, SoundsLoadFromTheDataFolder) {
   EXPECT_TRUE(snd_powerup);
   EXPECT_TRUE(snd_stageclear);
   EXPECT_TRUE(snd_gamestart);
+  // Effects play once: each ends on its own (the longest lasts under four seconds).
+  std::vector<std::shared_ptr<TChannel>> playing;
+  for (const auto& sound : {snd_plasma, snd_firewall, snd_explode, snd_powerup, snd_stageclear, snd_gamestart}) {
+    if (!sound) continue;
+    playing.push_back(sound->Cue(nullptr));
+    ASSERT_TRUE(playing.back());
+    playing.back()->SetPaused(0);
+  }
+  auto start = std::chrono::steady_clock::now();
+  auto sounding = [&playing] {
+    int n = 0;
+    for (const auto& c : playing) n += c->Playing();
+    return n;
+  };
+  while (sounding() && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(sounding(), 0) << "an effect loops";
+}
+
+// Whatever state the drawing was left in, the sprites are cut unchanged, and the drawing
+// is handed on plain: white, full alpha, mask blend, unturned, unscaled, the screen clear.
+TEST_F(LoadAssetsTest, CutsWhateverTheStateBeforeAndHandsOnAPlainState) {
+  SetDrawColor(10, 20, 30);
+  SetDrawAlpha(0.3f);
+  SetDrawTransform(30, 2.0f, 0.5f);
+  SetBlendMode(4);
+  LoadAll();
+  std::shared_ptr<TPixmap> sheet = Decoded("kelvane_sf01.png");
+  ASSERT_TRUE(sheet);
+  ExpectCut(ship_img, 0, *sheet, 1, 1);
+  ExpectCut(board_img, 0, *sheet, 0, 64);
+  int r = 0, g = 0, b = 0;
+  GetDrawColor(&r, &g, &b);
+  float sx = 0, sy = 0;
+  GetDrawScale(&sx, &sy);
+  EXPECT_EQ((std::vector<float>{float(r), float(g), float(b), GetDrawAlpha(), float(GetBlendMode()), GetDrawRotation(), sx, sy}),
+            (std::vector<float>{255, 255, 255, 1, 1, 0, 1, 1}));
+  EXPECT_TRUE(SameRgb(ScreenPixel(1, 1), 0, 0, 0));
 }
 
 // --- The splash, paced by a fake clock: every frame sleeps once, so sleeps count frames.
@@ -237,6 +279,42 @@ class Splash : public LoadAssetsTest {
     EXPECT_EQ(ReadMouseHit(1), 0);
   }
 };
+
+// The logo as drawn, frame by frame: plain and still in mono, fading after its wait; in
+// stereo growing from a tenth while its eye copies drift apart from 4 pixels crossed.
+TEST_F(Splash, DrawnAsDesignedPlainAndInStereo) {
+  for (int stereo : {0, 3}) {
+    SCOPED_TRACE(stereo);
+    stereo_mode = stereo;
+    twdraw.slc(4, 80, 60, 140, 4, 10);
+    splash_frames = 0;
+    drawcalls::recorder rec;
+    std::vector<size_t> frame_start = {0};
+    on_frame = [&](int) { frame_start.push_back(rec.calls.size()); };
+    ShowSplash(-25);
+    on_frame = nullptr;
+    auto first_of = [&](int frame) { return drawcalls::Line(rec.calls[frame_start[frame - 1]]); };
+    // The design's arithmetic, in single precision.
+    float a = 1.0f, sc = 0.1f, d = -4.0f;
+    for (int frame = 1; frame <= splash_frames; frame++) {
+      std::string want = stereo ? "image#0 " + drawcalls::Num(320 - d) + ",215 rgb4,80,60 a" + drawcalls::Num(a) +
+                                      " b4 r0 s" + drawcalls::Num(sc)
+                                : "image#0 320,215 rgb255,255,255 a" + drawcalls::Num(a) + " b3 r0 s1";
+      ASSERT_EQ(first_of(frame), want) << "frame " << frame;
+      ASSERT_EQ(frame_start[frame] - frame_start[frame - 1], stereo ? 4u : 1u);
+      if (stereo) {
+        sc += 0.004f, d += 0.05f;
+        if (sc > 1.1f) a -= 0.01f;
+      } else if (sc <= 1.0f) {
+        sc += 0.004f;
+      } else {
+        a -= 0.01f;
+      }
+    }
+    EXPECT_EQ(splash_frames, stereo ? 351 : 326);
+  }
+  stereo_mode = 0;
+}
 
 TEST_F(Splash, MonoLasts326Frames) {
   ASSERT_EQ(IsClockPaced(), 1);

@@ -1,20 +1,22 @@
-// The keys every screen shares: pause, resume, back to the title, quit.
+// The keys every screen shares: pause, resume, back to the title, quit; and one whole frame
+// of the main loop.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <chrono>
+#include <functional>
+#include <thread>
+#include "app/assets.h"
 #include "app/game.h"
+#include "app/menu.h"
+#include "app_fixture.h"
+#include "draw_calls.h"
 #include "game/globals.h"
+#include "game/player.h"
+#include "game/stage.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
 #include "synthetic_input.h"
-#include <chrono>
-#include <thread>
-#include "app/assets.h"
-#include "app/menu.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
-#include "game/player.h"
-#include "game/stage.h"
 
 namespace {
 
@@ -126,6 +128,59 @@ TEST_F(GlobalKeysTest, CloseRequestQuitsFromAnyScreen) {
   EXPECT_EQ(quit_requested, 1);
 }
 
+// Each pause key, and each way out of the pause: the pointer goes to the first row and the
+// presses made with the key are thrown away.
+TEST_F(GlobalKeysTest, PausingAndLeavingThePauseThrowAwayPressesAndPlaceThePointer) {
+  struct key_case {
+    int from;
+    SDL_Scancode key;
+    int to, pointer_moved;
+  };
+  const key_case cases[] = {{GS_PLAYING, SDL_SCANCODE_ESCAPE, GS_PAUSED, 1},
+                            {GS_PLAYING, SDL_SCANCODE_SPACE, GS_PAUSED, 1},
+                            {GS_PAUSED, SDL_SCANCODE_ESCAPE, GS_TITLE, 1},
+                            {GS_PAUSED, SDL_SCANCODE_SPACE, GS_PLAYING, 0}};
+  for (const key_case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
+    MoveMouse(10, 20);
+    PollSystem();
+    game_state = c.from;
+    synthetic::TapKey(c.key);
+    synthetic::TapKey(SDL_SCANCODE_LCTRL);
+    synthetic::ClickMouse();
+    HandleGlobalKeys();
+    EXPECT_EQ(game_state, c.to);
+    EXPECT_EQ(ReadKeyHit(162), 0);
+    EXPECT_EQ(ReadMouseHit(1), 0);
+    PollSystem();
+    EXPECT_EQ(PointerX() * 1000 + PointerY(), c.pointer_moved ? 320265 : 10020);
+  }
+}
+
+// The still is the presented picture itself, pixel for pixel, not shifted.
+TEST_F(GlobalKeysTest, ThePauseStillIsThePictureJustPresented) {
+  SetClearColor(0, 0, 0);
+  ClearScreen();
+  SetBlendMode(2);
+  SetDrawColor(250, 10, 10);
+  FillRect(100, 100, 10, 10);
+  FlipFrame(0);
+  std::shared_ptr<TPixmap> shown = GrabPixmap(0, 0, 640, 480);
+  game_state = GS_PLAYING;
+  synthetic::TapKey(SDL_SCANCODE_SPACE);
+  HandleGlobalKeys();
+  std::shared_ptr<TPixmap> still = pause_backdrop->Lock(0, 1, 0);
+  ASSERT_TRUE(still && shown);
+  int red = 0;
+  for (int y = 90; y < 120; y++)
+    for (int x = 90; x < 120; x++) {
+      const uint8_t* p = still->PixelPtr(x, y);  // black is the mask colour: clear in the still
+      ASSERT_EQ(p[3] ? p[0] : 0, shown->PixelPtr(x, y)[0]) << x << "," << y;
+      red += shown->PixelPtr(x, y)[0] == 250;
+    }
+  EXPECT_GE(red, 100);
+}
+
 // One frame of the main loop: background, the screen of the state, the panel, the Retro
 // Line FX over all of it, then the present, the global keys and the wait while suspended.
 class RunFrame : public AppFixture {
@@ -196,6 +251,21 @@ TEST_F(RunFrame, WaitsWhileSuspendedAtTheEndOfTheFrame) {
   auto took = std::chrono::steady_clock::now() - start;
   wake.join();
   EXPECT_GE(took, std::chrono::milliseconds(100));
+}
+
+int fake_now = 0, slept_ms = 0;
+int FakeNow() { return fake_now; }
+void FakeSleep(int ms) { slept_ms += ms, fake_now += ms; }
+
+// Frames are paced: a frame that took no time waits out its sixtieth of a second.
+TEST_F(RunFrame, FramesArePacedToSixtyASecond) {
+  game_state = GS_TITLE;
+  SetClockSeam(FakeNow, FakeSleep);
+  FlipFrame(-1);  // the pacing starts from here
+  slept_ms = 0;
+  for (int f = 0; f < 60; f++) ::RunFrame();
+  SetClockSeam(nullptr, nullptr);
+  EXPECT_NEAR(slept_ms, 1000, 17);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // arithmetic, the joystick pointer and the Retro Line FX overlay.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/assets.h"
@@ -382,6 +383,30 @@ TEST_F(Menu, RetroLinesAreDrawnAsDesigned) {
   GetDrawColor(&r, &g, &b);
   EXPECT_EQ((Rgb{r, g, b}), (Rgb{255, 255, 255}));
   EXPECT_EQ(GetBlendMode(), 1);
+}
+
+// A value no name stands for (only a damaged state could hold one) reads "?", just past
+// either end of each table as well as far away.
+TEST_F(Menu, ValuesWithoutANameReadAsAQuestionMark) {
+  struct value_case {
+    int* value;
+    int bad;
+    const char* row;
+  };
+  const value_case cases[] = {{&stereo_mode, 5, "3D Graphics: ?"},         {&stereo_mode, -1, "3D Graphics: ?"},
+                              {&retro_fx, 2, "Retro Line FX: ?"},         {&sfx_volume_step, 11, "Sound Volume: ?"},
+                              {&music_volume_step, 11, "Music Volume: ?"}, {&music_volume_step, -1, "Music Volume: ?"}};
+  for (const value_case& c : cases) {
+    SCOPED_TRACE(c.row);
+    int kept = *c.value;
+    *c.value = c.bad;
+    drawcalls::recorder rec;
+    RunMenu();
+    *c.value = kept;
+    std::vector<std::string> whats = rec.Whats();
+    std::string quoted = std::string("'").append(c.row).append("'");
+    EXPECT_NE(std::find(whats.begin(), whats.end(), quoted), whats.end());
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The ship: its track and bounds, the controls it reads, its volleys and the fire wall.
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <thread>
 #include "game_fixture.h"
@@ -398,9 +399,11 @@ TEST_F(PlayerTest, ResetPutsEveryNumberBackAndOnlyAGameInPlayHearsTheMusic) {
       pcs_recovered = pc_recovery_errors = pcs_destroyed = total_viruses_found = total_viruses_destroyed = 9;
       game_state = state;
       music_channel.reset();
+      for (int i = 0; i < 2; i++) pshot_tag::fire(i, i), explode_tag::set(i, i, 0, 1, 0), AddVirus(4, i, i, 1, 1.0f);
       TapFire();
       player_tag::reset(new_game);
       EXPECT_EQ(ReadKeyHit(162), 0);
+      EXPECT_EQ(pshot_list.size() + explode_list.size() + virus_list.size(), 0);
       EXPECT_EQ(music_channel != nullptr, state == GS_PLAYING);
       EXPECT_EQ((std::vector<float>{player.x, player.y}), (std::vector<float>{240, 320}));
       int kept = new_game ? 0 : 9;
@@ -416,6 +419,50 @@ TEST_F(PlayerTest, ResetPutsEveryNumberBackAndOnlyAGameInPlayHearsTheMusic) {
     }
   }
   game_state = GS_PLAYING;
+}
+
+// Each bound is met as the design says: y put on the bound, x moved back one step.
+TEST_F(PlayerTest, EachSideKickCountHasItsBounds) {
+  struct bound_case {
+    int skick;
+    float y0;
+    int right;
+    float x_after, y_after;
+  };
+  const bound_case cases[] = {{0, 143.0f, 0, 200, 142},   {0, 488.0f, 1, 200, 490},  {1, 171.0f, 0, 200, 170},
+                              {1, 489.0f, 1, 200, 490},   {2, 171.0f, 0, 200, 170},  {2, 449.0f, 1, 200, 450},
+                              {2, 447.5f, 1, 203, 450},   {1, 172.5f, 0, 197, 170}};
+  for (const bound_case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.skick << " side-kicks from y " << c.y0);
+    TearDown();
+    SetUp();
+    player.skick = c.skick, player.x = 200, player.y = c.y0;
+    if (c.right) PressRight();
+    else PressLeft();
+    player.update();
+    EXPECT_EQ(player.x, c.x_after);
+    EXPECT_EQ(player.y, c.y_after);
+  }
+}
+
+// A volley's shots leave from the ship and its side-kicks, each position truncated.
+TEST_F(PlayerTest, VolleysLeaveFromTruncatedPositions) {
+  for (float f : {0.05f, 0.95f}) {
+    SCOPED_TRACE(f);
+    TearDown();
+    SetUp();
+    player.skick = 2, player.x = 240 + f, player.y = 320 + f;
+    TapFire();
+    player.update();
+    std::vector<float> got;
+    pshot_list.walk([&got](pshot_tag& s) {
+      got.push_back(s.x), got.push_back(s.y);
+      return 0;
+    });
+    float x = 240 + f, y = 320 + f;
+    EXPECT_EQ(got, (std::vector<float>{std::trunc(x + 6), std::trunc(y), std::trunc(x - 39), std::trunc(y - 40),
+                                       std::trunc(x + 51), std::trunc(y + 40)}));
+  }
 }
 
 }  // namespace

@@ -325,4 +325,72 @@ TEST_F(VirusTest, VirusFramesAlternateEverySixFrames) {
   EXPECT_EQ(v->lnk, nullptr);
 }
 
+// The shapes that meet are the design's: the ship's frame 0 against a virus's frame 2 for
+// contact, a shot's frame 0 against a virus's frame 0 for hits. Where another frame of
+// either would decide otherwise, the designed pair decides.
+TEST_F(VirusTest, ContactAndHitsUseTheDesignedFrames) {
+  struct shape_case {
+    const char* what;
+    const std::shared_ptr<TImage>*a, *b;
+    int fa, fb, alt_fa, alt_fb;
+    int contact;  // 1: the ship meets the virus; 0: a shot hits it
+  };
+  const shape_case cases[] = {{"ship 0 on virus 2, not ship 1", &ship_img, &virus_img, 0, 2, 1, 2, 1},
+                              {"shot 0 on virus 0, not shot 1", &bits_img, &virus_img, 0, 0, 1, 0, 0},
+                              {"shot 0 on virus 0, not virus 1", &bits_img, &virus_img, 0, 0, 0, 1, 0}};
+  for (const shape_case& c : cases) {
+    SCOPED_TRACE(c.what);
+    twdraw.sip(1, 1.0f, 0, 1.0f, 1.0f);
+    int found = 0, dx = 0, dy = 0, meets = 0;
+    for (dy = -40; dy <= 40 && !found; dy++)
+      for (dx = -60; dx <= 60 && !found; dx++) {
+        meets = ImagesOverlap(*c.a, 300 + dx, 300 + dy, c.fa, *c.b, 300, 300, c.fb);
+        found = meets != ImagesOverlap(*c.a, 300 + dx, 300 + dy, c.alt_fa, *c.b, 300, 300, c.alt_fb);
+      }
+    ASSERT_TRUE(found) << "the two frames have the same outline";
+    dx--, dy--;  // the loops stepped past the spot
+    TearDown();
+    SetUp();
+    player.lives = 3;
+    auto v = AddVirus(4, 301.5f, 298.5f, 1, 1.0f);
+    std::shared_ptr<pshot_tag> shot;
+    if (c.contact) player.x = 300.0f + dx, player.y = 300.0f + dy;
+    else shot = AddShot(300.0f + dx, 300.0f + dy);
+    virus_tag::update_all();
+    if (c.contact) {
+      EXPECT_EQ(game_state == GS_SHIP_LOST, meets == 1);
+    } else {
+      EXPECT_EQ(shot->lnk == nullptr, meets == 1);
+    }
+  }
+}
+
+// The bursts of a hit and of a kill: count + 1 particles of a random frame, each placed at
+// random within the spread of the virus.
+TEST_F(VirusTest, BurstsScatterOverTheirSpread) {
+  struct burst_case {
+    int typ, hpts, spread, count;
+  };
+  for (const burst_case& c : {burst_case{2, 6, 4, 10}, burst_case{4, 1, 25, 50}}) {
+    SCOPED_TRACE(c.spread);
+    TearDown();
+    SetUp();
+    auto v = VirusAt(c.typ, 400, 200);
+    AddShot(400, 200);
+    RefRandom ref(kSeed);
+    virus_tag::update_all();
+    int fr = TruncToInt(ref.Real(0, 4));
+    ASSERT_EQ(explode_list.size(), c.count + 1);
+    explode_list.walk([&](explode_tag& p) {
+      float al = static_cast<float>(ref.Real(1.5, 2.5));
+      float x = static_cast<float>((400.0f - c.spread) + ref.Real(0, 2 * c.spread));
+      float y = static_cast<float>((200.0f - c.spread) + ref.Real(0, 2 * c.spread));
+      ref.Skip(2);
+      EXPECT_EQ((std::vector<float>{static_cast<float>(p.fr), p.al, p.x, p.y}),
+                (std::vector<float>{static_cast<float>(fr), al, x, y}));
+      return 0;
+    });
+  }
+}
+
 }  // namespace

@@ -342,6 +342,22 @@ def mutants(path, text, product_tokens=None):
     _literal_mutants(toks, text, owner, draw_arg_tokens, product_tokens, add)
     _statement_mutants(toks, text, add)
     out.sort(key=lambda m: (m.start, m.end, m.kind))
+    return numbered(out, text.split("\n"))
+
+
+def numbered(ms, lines):
+    """The same mutation more than once on lines that read the same (one line, or twin lines)
+    is told apart in source order: "literal 0 -> 1 #1", "#2"..."""
+    def key(m):
+        return lines[m.line - 1].strip(), m.desc
+    total, seen, out = {}, {}, []
+    for m in ms:
+        total[key(m)] = total.get(key(m), 0) + 1
+    for m in ms:
+        if total[key(m)] > 1:
+            seen[key(m)] = seen.get(key(m), 0) + 1
+            m = m._replace(desc=f"{m.desc} #{seen[key(m)]}")
+        out.append(m)
     return out
 
 
