@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,22 @@ TEST_F(CommandLine, VersionPrintsTheProjectVersion) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(RunWith({"kelvane", "--version"}), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Kelvane " KELVANE_PROJECT_VERSION "\n");
+}
+
+// --help prints the usage, the options, the controls and where the files are, and starts
+// nothing; the working folder it looks from is put back.
+TEST_F(CommandLine, HelpPrintsUsageOptionsControlsAndFiles) {
+  std::string home = std::filesystem::current_path().string();
+  testing::internal::CaptureStdout();
+  int code = RunWith({"kelvane", "--help"});
+  std::string out = testing::internal::GetCapturedStdout();
+  std::filesystem::current_path(home);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(out.find("Usage: kelvane [--windowed]\n"), 0u) << out;
+  for (const char* part : {"--help      print this help and exit", "Left Alt             launch a fire wall",
+                           "\nFiles:\n  sounds                /", "  best score, 3D mode   /"})
+    EXPECT_NE(out.find(part), std::string::npos) << part;
+  EXPECT_EQ(std::getenv("KELVANE_WINDOWED"), nullptr);
 }
 
 }  // namespace

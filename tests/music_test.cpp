@@ -5,6 +5,8 @@
 #include <functional>
 #include <thread>
 #include "app/game.h"
+#include "platform/audio_backends.h"
+#include "platform/mixer.h"
 #include "screens_fixture.h"
 
 namespace screens_test {
@@ -154,6 +156,30 @@ TEST_F(Music, WaitsWhileTheGameIsSuspended) {
     EXPECT_EQ(music->Playing(), was_playing);
     EXPECT_EQ(music->stopped, 0);
   }
+}
+
+// The stage music starts at the music volume: at "Off" nothing of it is heard.
+TEST_F(Music, StartsAtTheMusicVolume) {
+  ShutdownAudio();  // a mixer of its own, which the test alone fills
+  ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
+  HoldSoftMixOutput(1);
+  std::vector<int> peaks;
+  for (float volume : {0.0f, 0.5f, 1.0f}) {
+    music_volume = volume;
+    StartMusic(1);
+    ASSERT_TRUE(music_channel);
+    std::vector<int16_t> out(2 * 8192);
+    for (int at = 0; at < 8192; at += 1024) MixFrames(&out[2 * at], 1024);
+    int peak = 0;
+    for (int16_t v : out) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    peaks.push_back(peak);
+    music_channel->Stop();
+  }
+  music_volume = 1.0f;
+  ShutdownAudio();
+  EXPECT_EQ(peaks[0], 0);
+  EXPECT_GT(peaks[1], 0);
+  EXPECT_LT(peaks[1], peaks[2]);
 }
 
 }  // namespace

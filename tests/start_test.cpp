@@ -14,6 +14,8 @@
 #include "game/player.h"
 #include "game/screens.h"
 #include "game/stage.h"
+#include "platform/audio_backends.h"
+#include "platform/mixer.h"
 #include "platform/random.h"
 #include "render/background.h"
 #include "render/twdraw.h"
@@ -87,6 +89,25 @@ TEST(StartValues, TheFirstTitleFrameShowsTheStartOptions) {
   auto sound = std::make_shared<heard_sound>();
   PlaySfx(sound);
   EXPECT_EQ(sound->last->volume, 1.0f);
+
+  // The music at its start volume is the music at full volume.
+  ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
+  HoldSoftMixOutput(1);
+  std::vector<int> peaks;
+  for (int pass = 0; pass < 2; pass++) {
+    if (pass) music_volume = 1.0f;
+    StartMusic(1);
+    ASSERT_TRUE(music_channel);
+    std::vector<int16_t> out(2 * 8192);
+    for (int at = 0; at < 8192; at += 1024) MixFrames(&out[2 * at], 1024);
+    int peak = 0;
+    for (int16_t v : out) peak = std::max(peak, std::abs(static_cast<int>(v)));
+    peaks.push_back(peak);
+    music_channel->Stop();
+  }
+  ShutdownAudio();
+  EXPECT_GT(peaks[1], 0);
+  EXPECT_EQ(peaks[0], peaks[1]);
 }
 
 // The program's folder with its sounds and two stored values, made the working folder,
