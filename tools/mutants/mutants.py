@@ -38,6 +38,7 @@ import time
 import zlib
 from collections import Counter, OrderedDict
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import mutate  # noqa: E402
 
