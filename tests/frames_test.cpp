@@ -100,6 +100,7 @@ TEST_F(Frames, EachSpriteIsDrawnAsDesignedPlainAndInStereo) {
       stereo_mode = stereo;
       twdraw.slc(4, 80, 60, 140, 4, 10);
       waves_spawned = waves_per_stage + 1;  // nothing spawns
+      SetDrawColor(1, 2, 3), SetDrawAlpha(0.5f), SetDrawTransform(7, 2, 2), SetBlendMode(5);  // each sets what it needs
       std::vector<std::string> want;
       for (const drawn& d : c.want) {
         if (d.line.empty()) drawcalls::AddDrawn(d.pair, stereo, &want);
