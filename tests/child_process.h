@@ -5,6 +5,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
@@ -91,9 +92,15 @@ inline std::vector<std::string> ChildEnvironment(const child_plan& plan) {
   return env;
 }
 
+// A test run killed half-way (a timeout, Ctrl-C) must not leave a game or a server running
+// for hours; called in the child after any change of user, which would clear the setting.
+inline void DieWithParent(pid_t parent) {
+  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+}
+
 // Everything is prepared before the fork: only async-signal-safe calls run between fork and exec.
 [[noreturn]] inline void ExecChild(const child_plan& plan, char* const* argv, char* const* envp, const char* out,
-                                   const char* err) {
+                                   const char* err, pid_t parent) {
   int o = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   int e = open(err, O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 || chdir(plan.cwd.c_str()) != 0) _exit(127);
@@ -103,6 +110,7 @@ inline std::vector<std::string> ChildEnvironment(const child_plan& plan) {
   }
   if (plan.gid >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(plan.gid)) != 0)) _exit(127);
   if (plan.uid >= 0 && setuid(static_cast<uid_t>(plan.uid)) != 0) _exit(127);
+  DieWithParent(parent);
   execve(plan.program.c_str(), argv, envp);
   _exit(127);
 }
@@ -128,8 +136,9 @@ inline child_run StartChild(const child_plan& plan, const fs::path& log_dir) {
   std::vector<std::string> env = ChildEnvironment(plan);
   std::vector<char*> argv = CStrings(args), envp = CStrings(env);
   run.start = std::chrono::steady_clock::now();
+  pid_t parent = getpid();
   run.pid = fork();
-  if (run.pid == 0) ExecChild(plan, argv.data(), envp.data(), run.out.c_str(), run.err.c_str());
+  if (run.pid == 0) ExecChild(plan, argv.data(), envp.data(), run.out.c_str(), run.err.c_str(), parent);
   return run;
 }
 

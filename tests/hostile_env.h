@@ -14,8 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "child_process.h"
 
 namespace hostile {
 
@@ -27,26 +32,53 @@ inline int HaveProgram(const std::string& name) {
 
 inline void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+struct rgb {
+  int r = 0, g = 0, b = 0;
+};
+
+struct screen_shot {
+  int w = 0;
+  std::vector<rgb> px;
+  rgb at(int x, int y) const { return px.empty() ? rgb{} : px[static_cast<size_t>(y * w + x)]; }
+  template <class Test>
+  int Count(Test test) const {
+    int n = 0;
+    for (const rgb& c : px) n += test(c) ? 1 : 0;
+    return n;
+  }
+};
+
 // Xvfb on a display number it picks itself (-displayfd), so parallel runs never collide.
+// Its screen is kept in a file (-fbdir), so a test can see what the game has drawn.
 class xvfb_server {
  public:
   explicit xvfb_server(const std::string& screen = "640x480x24") {
+    char dir[] = "/tmp/kelvane-xvfb-XXXXXX";
+    if (!mkdtemp(dir)) return;
+    fbdir_ = dir;
     int fds[2];
     if (pipe(fds) != 0) return;
     std::string fd = std::to_string(fds[1]);
+    pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
+      childproc::DieWithParent(parent);
       close(fds[0]);
       int null = open("/dev/null", O_RDWR);
       dup2(null, 0), dup2(null, 1), dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", nullptr);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-fbdir", fbdir_.c_str(),
+             "-nolisten", "tcp", nullptr);
       _exit(127);
     }
     close(fds[1]);
     number_ = ReadNumber(fds[0]);
     close(fds[0]);
   }
-  ~xvfb_server() { Kill(); }
+  ~xvfb_server() {
+    Kill();
+    std::error_code ignored;
+    if (!fbdir_.empty()) fs::remove_all(fbdir_, ignored);
+  }
   xvfb_server(const xvfb_server&) = delete;
   xvfb_server& operator=(const xvfb_server&) = delete;
 
@@ -63,6 +95,33 @@ class xvfb_server {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
+  }
+
+  // The screen as it is now; empty when the server is gone. The screen file is XWD: a
+  // big-endian header, a colour table, then rows of 32-bit pixels.
+  screen_shot Grab() const {
+    screen_shot shot;
+    std::ifstream f(fbdir_ + "/Xvfb_screen0", std::ios::binary);
+    std::vector<unsigned char> d((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (d.size() < 100) return shot;
+    auto field = [&d](int i) { return (long(d[4 * i]) << 24) | (d[4 * i + 1] << 16) | (d[4 * i + 2] << 8) | d[4 * i + 3]; };
+    long start = field(0) + 12 * field(19), w = field(4), h = field(5), line = field(12);
+    if (field(11) != 32 || start + line * h > static_cast<long>(d.size())) return shot;
+    shot.w = static_cast<int>(w);
+    for (long y = 0; y < h; y++)
+      for (long x = 0; x < w; x++) {
+        const unsigned char* p = &d[start + line * y + 4 * x];
+        shot.px.push_back({p[2], p[1], p[0]});
+      }
+    return shot;
+  }
+
+  // Waits up to timeout_ms for the screen to show what seen() looks for.
+  template <class Test>
+  int WaitForScreen(Test seen, int timeout_ms) const {
+    for (int waited = 0; waited < timeout_ms; waited += 50, SleepMs(50))
+      if (seen(Grab())) return 1;
+    return 0;
   }
 
   // xdotool on this display; what it printed.
@@ -91,6 +150,7 @@ class xvfb_server {
     return line.find('\n') == std::string::npos ? -1 : std::atoi(line.c_str());
   }
 
+  std::string fbdir_;
   pid_t pid_ = -1;
   int number_ = -1;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -24,6 +25,8 @@ using childproc::game_folder;
 using childproc::IntBytes;
 using childproc::PlaytestFrames;
 using hostile::open_watch;
+using hostile::rgb;
+using hostile::screen_shot;
 using hostile::SleepMs;
 using hostile::xvfb_server;
 namespace fs = std::filesystem;
@@ -100,6 +103,31 @@ child_run StartOnX(const game_folder& g, const xvfb_server& x, child_plan* plan)
   return run;
 }
 
+// The title menu is up once the score panel's strip along the top is lit; the splash is
+// black there.
+int TitleShown(const screen_shot& s) {
+  for (int x = 0; x < 640; x += 4)
+    if (std::max({s.at(x, 20).r, s.at(x, 20).g, s.at(x, 20).b}) > 80) return 1;
+  return 0;
+}
+
+// Red/cyan stereo leaves cyan fringes all over the picture; red/green leaves none.
+int RedCyanShown(const screen_shot& s) {
+  return s.Count([](rgb c) { return c.r < 60 && c.g > 150 && c.b > 150; }) > 2000;
+}
+
+// Clicks where no menu row is until the splash gives way to the title menu. Waiting on
+// the picture, not on the clock, keeps a slow machine from losing the clicks that follow.
+int ReachTitle(const xvfb_server& x) {
+  return x.WaitForScreen(
+      [&x](const screen_shot& s) {
+        if (TitleShown(s)) return 1;
+        x.Xdo("mousemove 320 240 click 1");
+        return 0;
+      },
+      40000);
+}
+
 // --- 1. the display server ends under the running game -----------------------------------
 
 TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
@@ -111,11 +139,9 @@ TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
   g.Write("data/anaglyph3d.dat", IntBytes(2));
   child_plan plan;
   child_run run = StartOnX(g, x, &plan);
-  SleepMs(1000);
-  x.Xdo("mousemove 320 240 click 1");  // ends the splash
-  SleepMs(1000);
+  EXPECT_TRUE(ReachTitle(x)) << "the title menu never showed";
   x.Xdo("mousemove 320 295 click 1");  // "3D Graphics": R\G becomes R\C, in memory only
-  SleepMs(1000);
+  EXPECT_TRUE(x.WaitForScreen(RedCyanShown, 40000)) << "the click on 3D Graphics never showed";
   x.Kill();
   auto killed = std::chrono::steady_clock::now();
   child_result r = childproc::WaitChild(run, plan);
@@ -185,8 +211,7 @@ TEST_P(UnfocusedClose, EndsAtOnceThroughTheNormalExit) {
   child_run run = StartOnX(g, x, &plan);
   std::string window = x.Xdo("search --name Kelvane");
   if (std::string(GetParam().screen) == "title") {
-    SleepMs(1000);
-    x.Xdo("mousemove 320 240 click 1");
+    EXPECT_TRUE(ReachTitle(x)) << "the title menu never showed";
   }
   SleepMs(500);
   std::string root = x.Xdo("search --maxdepth 0 ''");
