@@ -1,13 +1,15 @@
 // The program's icon: the player's ship over a piece of the circuit board, in a rounded
 // square. Drawn once large and averaged down to each size, so the small ones stay clean.
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "art/art.h"
+#include "common/png_out.h"
 
 namespace {
 
@@ -84,28 +86,9 @@ std::vector<uint8_t> Shrink(const Picture& pic, int size) {
 }
 
 bool WriteRgbaPng(const std::string& path, const std::vector<uint8_t>& rgba, int size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    std::fprintf(stderr, "cannot write %s\n", path.c_str());
-    return false;
-  }
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_compression_level(png, 9);
-  png_set_IHDR(png, info, size, size, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  for (int y = 0; y < size; y++) png_write_row(png, &rgba[size_t(y) * size * 4]);
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  std::printf("%s: %dx%d RGBA, %ld bytes\n", path.c_str(), size, size, std::ftell(f));
-  std::fclose(f);
+  if (!WritePngPixels(path, size, size, 4, rgba.data())) return false;
+  std::error_code ignored;
+  std::printf("%s: %dx%d RGBA, %ju bytes\n", path.c_str(), size, size, std::uintmax_t(std::filesystem::file_size(path, ignored)));
   return true;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-bool WritePng(const std::string& path, const Image8& img) {
+bool WritePngPixels(const std::string& path, int w, int h, int channels, const uint8_t* pixels) {
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) {
     std::fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -19,15 +19,17 @@ bool WritePng(const std::string& path, const Image8& img) {
   }
   png_init_io(png, f);
   png_set_compression_level(png, 9);
-  png_set_IHDR(png, info, img.w, img.h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  int type = channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+  png_set_IHDR(png, info, w, h, 8, type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  for (int y = 0; y < img.h; y++) png_write_row(png, img.at(0, y));
+  for (int y = 0; y < h; y++) png_write_row(png, pixels + size_t(y) * w * channels);
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   std::fclose(f);
   return true;
 }
+
+bool WritePng(const std::string& path, const Image8& img) { return WritePngPixels(path, img.w, img.h, 3, img.rgb.data()); }
 
 void Blit(Image8& dst, const Image8& src, int x0, int y0) {
   for (int y = 0; y < src.h; y++)

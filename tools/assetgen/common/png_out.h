@@ -1,4 +1,4 @@
-// Writing 8-bit RGB pictures as PNG files.
+// Writing 8-bit RGB and RGBA pictures as PNG files.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -14,5 +14,6 @@ struct Image8 {
 };
 
 bool WritePng(const std::string& path, const Image8& img);           // 8-bit RGB, no alpha, max compression
+bool WritePngPixels(const std::string& path, int w, int h, int channels, const uint8_t* pixels);  // 3: RGB, 4: RGBA
 void Blit(Image8& dst, const Image8& src, int x, int y);             // copy src with its top-left at (x, y)
 Image8 Enlarge(const Image8& src, int factor);                       // nearest-neighbour blow-up
