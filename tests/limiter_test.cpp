@@ -14,6 +14,7 @@
 #include "platform/limiter.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
+#include "soft_mix.h"
 
 namespace {
 
@@ -39,15 +40,8 @@ std::vector<int16_t> ValuesOf(const TAudioSample& s) {
   return v;
 }
 
-// The mixer over a started "SoftMix" output, held so the test alone fills buffers.
-class Limiter : public ::testing::Test {
+class Limiter : public SoftMixFixture {
  protected:
-  void SetUp() override {
-    ShutdownAudio();
-    ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
-    HoldSoftMixOutput(1);
-  }
-  void TearDown() override { ShutdownAudio(); }
 
   std::shared_ptr<TChannel> Play(const TAudioSample& s, float volume = 1.0f) {
     sounds.push_back(CurrentAudioDriver()->CreateSound(s, 0));

@@ -8,6 +8,7 @@
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
 #include "screens_fixture.h"
+#include "soft_mix.h"
 
 namespace screens_test {
 namespace {
@@ -168,11 +169,7 @@ TEST_F(Music, StartsAtTheMusicVolume) {
     music_volume = volume;
     StartMusic(1);
     ASSERT_TRUE(music_channel);
-    std::vector<int16_t> out(2 * 8192);
-    for (int at = 0; at < 8192; at += 1024) MixFrames(&out[2 * at], 1024);
-    int peak = 0;
-    for (int16_t v : out) peak = std::max(peak, std::abs(static_cast<int>(v)));
-    peaks.push_back(peak);
+    peaks.push_back(MixedPeak());
     music_channel->Stop();
   }
   music_volume = 1.0f;

@@ -18,6 +18,7 @@
 #include "platform/mixer.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
+#include "soft_mix.h"
 
 namespace {
 
@@ -69,15 +70,8 @@ void ExpectFrames(const std::vector<int16_t>& out, int from, int to, int l, int 
 
 void ExpectSilent(const std::vector<int16_t>& out) { ExpectFrames(out, 0, int(out.size() / 2), 0, 0); }
 
-// The mixer over a started "SoftMix" output, held so the test alone fills buffers.
-class SoftMix : public ::testing::Test {
+class SoftMix : public SoftMixFixture {
  protected:
-  void SetUp() override {
-    ShutdownAudio();
-    ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
-    HoldSoftMixOutput(1);
-  }
-  void TearDown() override { ShutdownAudio(); }
 
   std::shared_ptr<TSound> Make(const TAudioSample& s, int flags = 0) {
     auto sound = CurrentAudioDriver()->CreateSound(s, flags);
