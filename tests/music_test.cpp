@@ -7,6 +7,7 @@
 #include "app/game.h"
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
+#include "run_alone.h"
 #include "screens_fixture.h"
 #include "soft_mix.h"
 
@@ -161,6 +162,7 @@ TEST_F(Music, WaitsWhileTheGameIsSuspended) {
 
 // The stage music starts at the music volume: at "Off" nothing of it is heard.
 TEST_F(Music, StartsAtTheMusicVolume) {
+  KELVANE_RUN_ALONE();  // the track is decoded under a mixer of its own, shut down after
   ShutdownAudio();  // a mixer of its own, which the test alone fills
   ASSERT_EQ(SetAudioDriver("SoftMix"), 1);
   HoldSoftMixOutput(1);
