@@ -41,9 +41,13 @@ TEST_F(CommandLine, NoOptionStartsTheGameAsItAlwaysHas) {
 }
 
 TEST_F(CommandLine, WindowedStartsTheGameWithTheWindowSwitchOn) {
-  EXPECT_EQ(RunWith({"kelvane", "--windowed"}), -1);
-  ASSERT_NE(std::getenv("KELVANE_WINDOWED"), nullptr);
-  EXPECT_STREQ(std::getenv("KELVANE_WINDOWED"), "1");
+  for (const char* before : {"", "0"}) {  // the option wins over a switch left off in the environment
+    SCOPED_TRACE(before);
+    if (*before) setenv("KELVANE_WINDOWED", before, 1);
+    EXPECT_EQ(RunWith({"kelvane", "--windowed"}), -1);
+    ASSERT_NE(std::getenv("KELVANE_WINDOWED"), nullptr);
+    EXPECT_STREQ(std::getenv("KELVANE_WINDOWED"), "1");
+  }
 }
 
 TEST_F(CommandLine, AnUnknownOptionAfterWindowedStopsBeforeAnythingIsSet) {

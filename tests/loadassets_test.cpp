@@ -287,6 +287,7 @@ TEST_F(Splash, DrawnAsDesignedPlainAndInStereo) {
     SCOPED_TRACE(stereo);
     stereo_mode = stereo;
     twdraw.slc(4, 80, 60, 140, 4, 10);
+    SetDrawColor(90, 90, 90);  // left by whatever drew before: the splash sets its own
     splash_frames = 0;
     drawcalls::recorder rec;
     std::vector<size_t> frame_start = {0};

@@ -258,10 +258,12 @@ TEST_F(MenuKeys, KeypadEnterIsReturnAndTabStepsRows) {
   EXPECT_EQ(LitRow(), 2);
   Key(SDL_SCANCODE_KP_ENTER);
   EXPECT_EQ(retro_fx, 1);
-  synthetic::PushKey(SDL_SCANCODE_LSHIFT, true);
-  Key(SDL_SCANCODE_TAB);
-  synthetic::PushKey(SDL_SCANCODE_LSHIFT, false);
-  EXPECT_EQ(LitRow(), 1);
+  for (SDL_Scancode shift : {SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT}) {  // either Shift steps up
+    synthetic::PushKey(shift, true);
+    Key(SDL_SCANCODE_TAB);
+    synthetic::PushKey(shift, false);
+  }
+  EXPECT_EQ(LitRow(), 0);
   EXPECT_EQ(retro_fx, 1);
 }
 
@@ -287,7 +289,8 @@ TEST_F(MenuKeys, ReturnOnThePauseMenuResumesOrQuitsToTheTitle) {
   EXPECT_EQ(quit_requested, 0);
   EXPECT_FALSE(MusicPlaying());
   RunFrame();
-  EXPECT_EQ(LitRow(), 0);  // the pointer back on "Start Game"
+  EXPECT_EQ(LitRow(), 0);  // the pointer back on "Start Game", at its home
+  EXPECT_EQ((std::vector<int>{PointerX(), PointerY()}), (std::vector<int>{320, 265}));
 }
 
 TEST_F(MenuKeys, DownFiveTimesThenReturnOnExitGameAsksToQuit) {
