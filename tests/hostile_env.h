@@ -8,6 +8,8 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -122,6 +124,32 @@ class xvfb_server {
     for (int waited = 0; waited < timeout_ms; waited += 50, SleepMs(50))
       if (seen(Grab())) return 1;
     return 0;
+  }
+
+  // A window's icon as a window manager reads it (_NET_WM_ICON): the first picture's
+  // width and height, and how many of its pixels are opaque.
+  struct icon {
+    long w = 0, h = 0, opaque = 0;
+  };
+  icon IconOf(unsigned long window) const {
+    icon got;
+    Display* d = XOpenDisplay(display().c_str());
+    if (!d) return got;
+    Atom type;
+    int format;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    Atom name = XInternAtom(d, "_NET_WM_ICON", False);
+    if (XGetWindowProperty(d, window, name, 0, 1 << 16, False, XA_CARDINAL, &type, &format, &n, &after, &data) == Success &&
+        data && n >= 2) {
+      const long* v = reinterpret_cast<const long*>(data);  // Xlib hands 32-bit items back as longs
+      got.w = v[0], got.h = v[1];
+      for (unsigned long i = 2; i < n && i < 2 + static_cast<unsigned long>(got.w * got.h); i++)
+        got.opaque += ((v[i] >> 24) & 0xff) == 0xff;
+    }
+    if (data) XFree(data);
+    XCloseDisplay(d);
+    return got;
   }
 
   // xdotool on this display; what it printed.

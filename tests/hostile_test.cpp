@@ -153,6 +153,27 @@ TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
   ExpectStored(g, IntBytes(3), IntBytes(5000));
 }
 
+// While the game is on an X server of the test's: its window carries the game's icon, as a
+// window manager reads it (64 px, rounded corners clear).
+TEST(HostileDisplay, WindowCarriesTheGamesIcon) {
+  SKIP_WITHOUT_X_TOOLS();
+  xvfb_server x;
+  ASSERT_TRUE(x.ok());
+  game_folder g(1);
+  g.Write("data/hiscore.dat", IntBytes(0));
+  child_plan plan;
+  child_run run = StartOnX(g, x, &plan);
+  std::string window = x.Xdo("search --name Kelvane");
+  ASSERT_FALSE(window.empty());
+  xvfb_server::icon icon = x.IconOf(std::stoul(window.substr(0, window.find('\n'))));
+  EXPECT_EQ(icon.w, 64);
+  EXPECT_EQ(icon.h, 64);
+  EXPECT_GT(icon.opaque, 64 * 64 / 2);
+  EXPECT_LT(icon.opaque, 64 * 64);
+  kill(run.pid, SIGTERM);
+  ExpectExit(childproc::WaitChild(run, plan), 0);
+}
+
 // --- 6. no display: one line and exit code 1, never SDL's invisible fallback ---------------
 
 TEST(HostileDisplay, NoReachableDisplayIsOneLineAndExitCodeOne) {
