@@ -161,7 +161,7 @@ TEST(MenuRows, StepWrapsAndStartsFromTheEnds) {
     int row, step, want;
   };
   const step_case cases[] = {{-1, 1, 0}, {-1, -1, 5}, {6, 1, 0}, {9, -1, 5}, {0, 1, 1},  {4, 1, 5},
-                             {5, 1, 0},  {0, -1, 5}, {3, -1, 2}, {1, -1, 0}, {2, 1, 3}};
+                             {5, 1, 0},  {0, -1, 5}, {3, -1, 2}, {1, -1, 0}, {2, 1, 3}, {5, -1, 4}};
   for (const step_case& c : cases) EXPECT_EQ(StepMenuRow(c.row, c.step), c.want) << c.row << " by " << c.step;
   for (int row = 0; row < 6; row++) {
     EXPECT_EQ(MenuRowCentreY(row), 265 + 30 * row);

@@ -74,6 +74,7 @@ TEST_F(PlayerTest, SideKicksNarrowTheTrack) {
   player.skick = 1;  // one side-kick lets the ship down to 490 again
   for (int i = 0; i < 40; i++) ReadyFrame();
   EXPECT_EQ(player.y, 490.0f);
+  EXPECT_EQ(player.x, x + 16 * 3.0f);  // 16 steps from 450 to exactly 490; no push back there
 }
 
 TEST_F(PlayerTest, BothArrowsCancelWithTheDownRightFrame) {
@@ -380,7 +381,8 @@ TEST_F(PlayerTest, FlushThrowsAwayEveryPressAndWaitsForThePadsFireButtons) {
     EXPECT_EQ(ReadJoyButtonHit(button, 0), 0);
   }
   SetButton(1, 1);
-  SetButton(1, 0);  // a press and release made before the flush
+  ASSERT_EQ(IsJoyButtonHeld(1, 0), 1);  // the press seen and its hit not yet taken
+  SetButton(1, 0);
   synthetic::PushMouseButton(true);
   player.flush_inputs();
   EXPECT_EQ(ReadJoyButtonHit(1, 0), 0);
