@@ -24,7 +24,7 @@ void ShowOnBackBuffer(const std::shared_ptr<TImage>& picture) {
   SetDrawColor(255, 255, 255);
   SetDrawAlpha(1.0f);
   SetDrawTransform(0, 1.0f, 1.0f);
-  SetBlendMode(1);
+  SetBlendMode(BLEND_MASK);
   ClearScreen();
   DrawImageFrame(picture, 0, 0, 0);
 }
@@ -79,7 +79,7 @@ void WarmUpDrawing() {
     DrawLineSegment(1, 1, 2, 1, 1);
   }
   SetDrawTransform(0, 1.0f, 1.0f);
-  SetBlendMode(1);
+  SetBlendMode(BLEND_MASK);
   ClearScreen();
 }
 

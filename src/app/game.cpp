@@ -31,7 +31,7 @@ int StartGame() {
   if (!OpenGraphics(640, 480, 32, 60, 2)) return 0;
   CountJoysticks();
   SetMaskKey(0, 0, 0);
-  SetDefaultImageFlags(9);
+  SetDefaultImageFlags(IMG_MASKED | IMG_DYNAMIC);
   CreateBlankImages();
   SetMenuVocabulary();
   music_channel = AllocChannel();
@@ -44,7 +44,7 @@ int StartGame() {
   ShowSplash(-25);
   player_tag::reset(1);
   game_state = GS_TITLE;
-  MoveMouse(320, 265);
+  MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
   return 1;
 }
 

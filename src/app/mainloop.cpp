@@ -34,7 +34,7 @@ void RunFrame() {
 static void EnterPause() {
   game_state = GS_PAUSED;
   GrabScreenToImage(pause_backdrop, 0, 0, 0);
-  MoveMouse(320, 265);
+  MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
 }
 
 static void StopMusic() {
@@ -46,7 +46,7 @@ static void HandleEscape() {
     quit_requested = 1;
   } else if (game_state == GS_PAUSED) {
     game_state = GS_TITLE;
-    MoveMouse(320, 265);
+    MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
     StopMusic();
     ClearKeyHits();
     ClearMouseHits();
@@ -70,8 +70,8 @@ static void TogglePause() {
 }
 
 void HandleGlobalKeys() {
-  if (ReadKeyHit(27)) HandleEscape();
-  if (ReadKeyHit(32) || ReadJoyButtonHit(2, 0)) TogglePause();
+  if (ReadKeyHit(KEY_ESCAPE)) HandleEscape();
+  if (ReadKeyHit(KEY_SPACE) || ReadJoyButtonHit(2, 0)) TogglePause();
   if (TakeCloseRequest()) quit_requested = 1;
   TakeWindowKey();
 }

@@ -19,8 +19,6 @@ std::string volume_names[11];
 
 namespace {
 
-enum { KEY_TAB = 9, KEY_RETURN = 13, KEY_UP = 38, KEY_DOWN = 40, KEY_LSHIFT = 160, KEY_RSHIFT = 161 };
-
 int pointer_x = 0, pointer_y = 0;  // the joystick's idea of the pointer, refreshed every frame
 
 // The option's name, or "?" for a value no table entry stands for.
@@ -51,7 +49,7 @@ void DrawRows(int sel) {
     } else {
       SetDrawColor(80, 200, 250);
     }
-    twdraw.sip(3, 1.0f, 0, scale, scale);
+    twdraw.sip(BLEND_ALPHA, 1.0f, 0, scale, scale);
     twdraw.t3d(RowText(i), 320, static_cast<float>(MenuRowCentreY(i)), lit ? 6.0f : 5.0f, 1, 2);
   }
 }
@@ -98,7 +96,7 @@ void ActOnRow(int sel) {
         break;
       }
       game_state = GS_TITLE;
-      MoveMouse(320, 265);
+      MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
       if (music_channel) music_channel->Stop();
       break;
     default:
@@ -123,7 +121,7 @@ void RunMenuKeys(int sel) {
   int ups = ReadKeyHit(KEY_UP) + (shifted ? tabs : 0);
   for (int i = 0; i < downs; i++) row = StepMenuRow(row, 1);
   for (int i = 0; i < ups; i++) row = StepMenuRow(row, -1);
-  if (row != sel) MoveMouse(320, MenuRowCentreY(row));
+  if (row != sel) MoveMouse(POINTER_HOME_X, MenuRowCentreY(row));
   if (ReadKeyHit(KEY_RETURN)) {
     ActOnRow(row);
     ClearHits();
@@ -151,7 +149,7 @@ int MenuRowAt(int pointer_y) {
   return (pointer_y - 245) / 30;
 }
 
-int MenuRowCentreY(int row) { return 265 + 30 * row; }
+int MenuRowCentreY(int row) { return POINTER_HOME_Y + 30 * row; }
 
 int StepMenuRow(int row, int step) {
   if (row < 0 || row > 5) return step > 0 ? 0 : 5;
@@ -163,12 +161,12 @@ int RunMenu() {
   int mx = PointerX(), my = PointerY();
 
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 0, 1.2f, 1.5f);
+  twdraw.sip(BLEND_MASK, 1.0f, 0, 1.2f, 1.5f);
   twdraw.i3d(logo_img, 320, 140, 0, 6.0f, 0, 4);
 
   if (game_state == GS_TITLE) {
     SetDrawColor(200, 200, 250);
-    twdraw.sip(3, 1.0f, 0, 0.8f, 0.8f);
+    twdraw.sip(BLEND_ALPHA, 1.0f, 0, 0.8f, 0.8f);
     twdraw.t3d(credit_line, 320, 464, 4.0f, 1, 2);
   }
 
@@ -184,7 +182,7 @@ int RunMenu() {
   RunMenuKeys(sel);
 
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.sip(BLEND_MASK, 1.0f, 0, 1.0f, 1.0f);
   twdraw.i3d(pointer_img, static_cast<float>(mx), static_cast<float>(my), 0, 6.0f, 0, 2);
   return 0;
 }
@@ -216,13 +214,13 @@ int DrawRetroLines(int shade) {
   if (retro_fx == 0) return 0;
   SetDrawColor(shade, shade, shade);
   SetDrawScale(1.0f, 1.0f);
-  SetBlendMode(2);
+  SetBlendMode(BLEND_SOLID);
   int h = ScreenHeight();
   float w = static_cast<float>(ScreenWidth());
   for (int y = 1; y <= h; y += 2) {
     DrawLineSegment(0, static_cast<float>(y), w, static_cast<float>(y), 1);
   }
-  SetBlendMode(1);
+  SetBlendMode(BLEND_MASK);
   SetDrawColor(255, 255, 255);
   return 0;
 }

@@ -22,14 +22,14 @@ void DrawSplashFrame(const std::shared_ptr<TImage>& logo, float x, float y, spla
   ClearScreen();
   SetDrawColor(255, 255, 255);
   if (stereo_mode != 0) {
-    twdraw.sip(4, st->a, 0, st->s, st->s);
+    twdraw.sip(BLEND_ADDITIVE, st->a, 0, st->s, st->s);
     twdraw.i3d(logo, x, y, 0, st->d, 0, 2);
     st->s += 0.004f;
     st->d += 0.05f;
     // NOTE: compared in single precision; the fade then starts at frame 251, not 250.
     if (st->s > 1.1f) st->a -= 0.01f;
   } else {
-    twdraw.sip(3, st->a, 0, 1, 1);
+    twdraw.sip(BLEND_ALPHA, st->a, 0, 1, 1);
     twdraw.i3d(logo, x, y, 0, 0, 0, 1);
     if (st->s <= 1.0f) {
       st->s += 0.004f;
@@ -43,7 +43,7 @@ void DrawSplashFrame(const std::shared_ptr<TImage>& logo, float x, float y, spla
 
 // Escape, Space, the left button or joystick button 0, asked in this order.
 int SkipPressed() {
-  return ReadKeyHit(27) || ReadKeyHit(32) || ReadMouseHit(1) || ReadJoyButtonHit(0, 0);
+  return ReadKeyHit(KEY_ESCAPE) || ReadKeyHit(KEY_SPACE) || ReadMouseHit(1) || ReadJoyButtonHit(0, 0);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ int ShowSplash(int y_offset) {
     if (SkipPressed()) break;
   } while (st.a > 0);
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1, 0, 1, 1);
+  twdraw.sip(BLEND_MASK, 1, 0, 1, 1);
   // The press that ended the splash must not reach the title menu.
   ClearKeyHits();
   ClearMouseHits();

@@ -25,7 +25,7 @@ int explode_tag::set(float x, float y, int fr, int spread, int count) {
 // The scale has no floor: below 0 the sprite is drawn turned half a turn and grows again.
 int explode_tag::update() {
   SetDrawColor(255, 255, 255);
-  twdraw.sip(4, al, 0, sc, sc);
+  twdraw.sip(BLEND_ADDITIVE, al, 0, sc, sc);
   twdraw.i3d(bits_img, x, y, fr, 6.0f, 0, 2);
   x -= 1.5f;
   y += 1.5f;

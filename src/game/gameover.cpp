@@ -20,15 +20,15 @@ static int DrawStatistics() {
 // Fire here is joystick button 0, Enter, left Alt or the left mouse button; not left Control.
 static int GameOverFire() {
   if (ReadJoyButtonHit(0, 0)) return 1;
-  if (ReadKeyHit(13)) return 1;
-  if (ReadKeyHit(164)) return 1;
+  if (ReadKeyHit(KEY_RETURN)) return 1;
+  if (ReadKeyHit(KEY_LALT)) return 1;
   return ReadMouseHit(1) != 0;
 }
 
 static int BackToTitle() {
   if (music_channel) music_channel->Stop();
   game_state = GS_TITLE;
-  MoveMouse(320, 265);
+  MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
   return 0;
 }
 

@@ -5,6 +5,9 @@
 #include "platform/image.h"
 #include "platform/sound.h"
 
+// Where the pointer goes whenever a menu comes up: over its first row
+enum { POINTER_HOME_X = 320, POINTER_HOME_Y = 265 };
+
 // Screens: 2 playing, 3 paused, 4 title menu, 5 game over, 6 ship lost.
 enum { GS_PLAYING = 2, GS_PAUSED = 3, GS_TITLE = 4, GS_GAME_OVER = 5, GS_SHIP_LOST = 6 };
 

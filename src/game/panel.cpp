@@ -18,7 +18,7 @@ std::string PanelNumber(int value) {
 
 int ScreenTextStyle() {
   SetDrawColor(200, 200, 250);
-  twdraw.sip(3, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.sip(BLEND_ALPHA, 1.0f, 0, 1.0f, 1.0f);
   return 0;
 }
 
@@ -33,7 +33,7 @@ int ScreenIcon(const std::shared_ptr<TImage>& image, float x, float y, int frame
 }
 
 static int DrawPanelBars() {
-  twdraw.sip(4, 0.4f, 0, 1.0f, 1.0f);
+  twdraw.sip(BLEND_ADDITIVE, 0.4f, 0, 1.0f, 1.0f);
   SetDrawColor(10, 10, 100);
   FillRect(0, 0, 640, 26);
   SetDrawColor(10, 100, 100);

@@ -11,8 +11,6 @@
 
 player_tag player;
 
-enum { KEY_LEFT = 37, KEY_RIGHT = 39, KEY_LCONTROL = 162, KEY_LALT = 164 };
-
 int player_tag::reset(int new_game) {
   if (new_game) {
     player.score = 0;
@@ -46,13 +44,13 @@ static void LaunchFireWall(player_tag& p);
 // The plain shadow under a ship, offset down and to the right.
 static void DrawShadow(float x, float y, int frame, float scale) {
   SetDrawColor(10, 10, 10);
-  twdraw.sip(3, 0.8f, 0, scale, scale);
+  twdraw.sip(BLEND_ALPHA, 0.8f, 0, scale, scale);
   DrawImageFrame(ship_img, x, y, frame);
 }
 
 static void DrawShip(float x, float y, int frame, float scale) {
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 0, scale, scale);
+  twdraw.sip(BLEND_MASK, 1.0f, 0, scale, scale);
   twdraw.i3d(ship_img, x, y, frame, 6.0f, 0, 2);
 }
 
@@ -96,7 +94,7 @@ static void MoveFireWall() {
   int b = TruncToInt((firewall_y - 320.0f) + RandomReal(0, 640));
   explode_tag::set(static_cast<float>(a), static_cast<float>(b), 2, 10, 5);
   // NOTE: no colour of its own: it takes what the ship drawing left (the right-eye colour in stereo).
-  twdraw.sip(4, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.sip(BLEND_ADDITIVE, 1.0f, 0, 1.0f, 1.0f);
   DrawImageFrame(firewall_img, firewall_x, firewall_y, 0);
   if (!(firewall_x <= 640.0f)) firewall_active = 0;
 }

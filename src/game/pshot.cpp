@@ -19,10 +19,10 @@ int pshot_tag::update() {
   y -= 7.5f;
   // A blue halo under a smaller white core, both added to what is below.
   SetDrawColor(10, 150, 200);
-  twdraw.sip(4, 1.0f, 0, 1.0f, 1.0f);
+  twdraw.sip(BLEND_ADDITIVE, 1.0f, 0, 1.0f, 1.0f);
   twdraw.i3d(bits_img, x, y, 0, 6.0f, 0, 2);
   SetDrawColor(255, 255, 255);
-  twdraw.sip(4, 1.0f, 0, 0.8f, 0.8f);
+  twdraw.sip(BLEND_ADDITIVE, 1.0f, 0, 0.8f, 0.8f);
   twdraw.i3d(bits_img, x, y, 0, 6.0f, 0, 2);
   if (y < 0.0f || x > 640.0f) remove();
   return 0;

@@ -93,7 +93,7 @@ static int StageClearPhase() {
   }
   ScreenText("Press Fire To Continue", 320, 380, 1);
   int fire = ReadJoyButtonHit(0, 0);
-  if (fire == 0) fire = ReadKeyHit(162);
+  if (fire == 0) fire = ReadKeyHit(KEY_LCONTROL);
   if (fire != 0) CloseStage();
   return 0;
 }

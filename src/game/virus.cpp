@@ -10,31 +10,29 @@
 #include "platform/random.h"
 #include "render/twdraw.h"
 
-enum { V_LINE = 1, V_LARGE = 2, V_FORMATION = 3, V_SINGLE = 4, V_CPU = 5, V_CAPSULE = 6 };
-
 static void DrawVirus(const virus_tag& v) {
   SetDrawColor(10, 10, 10);
-  twdraw.sip(3, 0.8f, 0, v.scale - 0.2f, v.scale - 0.2f);
+  twdraw.sip(BLEND_ALPHA, 0.8f, 0, v.scale - 0.2f, v.scale - 0.2f);
   DrawImageFrame(virus_img, v.x + 20, v.y + 20, v.fctr);
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 0, v.scale, v.scale);
+  twdraw.sip(BLEND_MASK, 1.0f, 0, v.scale, v.scale);
   twdraw.i3d(virus_img, v.x, v.y, v.fctr, 6.0f, 0, 2);
 }
 
 static void DrawCpuMarker(const virus_tag& v) {
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 45, 1.5f, 1.5f);
+  twdraw.sip(BLEND_MASK, 1.0f, 45, 1.5f, 1.5f);
   DrawImageFrame(cpu_img, v.x, v.y, 0);
 }
 
 static void DrawCapsule(const virus_tag& v) {
   SetDrawColor(10, 10, 10);
-  twdraw.sip(3, 0.8f, 0, v.scale - 0.2f, v.scale - 0.2f);
+  twdraw.sip(BLEND_ALPHA, 0.8f, 0, v.scale - 0.2f, v.scale - 0.2f);
   DrawImageFrame(bits_img, v.x + 20, v.y + 20, 4);
   SetDrawColor(255, 255, 255);
-  twdraw.sip(1, 1.0f, 0, v.scale, v.scale);
+  twdraw.sip(BLEND_MASK, 1.0f, 0, v.scale, v.scale);
   twdraw.i3d(virus_img, v.x, v.y, 2, 6.0f, 0, 2);
-  twdraw.sip(4, static_cast<float>(RandomReal(0.4, 1.0)), 0, 3.0f, 3.0f);
+  twdraw.sip(BLEND_ADDITIVE, static_cast<float>(RandomReal(0.4, 1.0)), 0, 3.0f, 3.0f);
   twdraw.i3d(bits_img, v.x + 4, v.y + 2, 4, 6.0f, 0, 2);
 }
 

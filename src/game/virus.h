@@ -1,7 +1,9 @@
 // virus: the enemies of a stage, their spawning clock and their behaviour.
-// Kinds (typ): 1 line, 2 large, 3 formation, 4 single, 5 CPU marker, 6 capsule.
 #pragma once
 #include "game/tlist.h"
+
+// Kinds (typ)
+enum { V_LINE = 1, V_LARGE = 2, V_FORMATION = 3, V_SINGLE = 4, V_CPU = 5, V_CAPSULE = 6 };
 
 struct virus_tag {
   float x = 0, y = 0;

@@ -23,24 +23,24 @@ int virus_tag::vspawn() {
     viruses_found += 1;
     int x = TruncToInt(200 + RandomReal(0, 740));
     spawn_timer = 60;
-    AddVirus(4, 1, 1.0f, x, -18);
+    AddVirus(V_SINGLE, 1, 1.0f, x, -18);
   } else if (pattern == 2) {
     viruses_found += 1;
     int x = TruncToInt(320 + RandomReal(0, 640));
     spawn_timer = 120;
-    AddVirus(2, 6, 1.5f, x, -18);
+    AddVirus(V_LARGE, 6, 1.5f, x, -18);
   } else if (pattern == 1) {
     int x0 = TruncToInt(200 + RandomReal(0, 740));
     spawn_timer += 280;
     for (int i = 0; i <= 6; i++) {
       viruses_found += 1;
-      AddVirus(1, 1, 1.0f, x0 + 36 * i, -18 - 33 * i);
+      AddVirus(V_LINE, 1, 1.0f, x0 + 36 * i, -18 - 33 * i);
     }
   } else if (pattern == 3) {
     spawn_timer += 60;
     for (int i = 0; i <= 6; i++) {
       viruses_found += 1;
-      AddVirus(3, 1, 1.0f, 560 + 65 * i, -300 + 33 * i);
+      AddVirus(V_FORMATION, 1, 1.0f, 560 + 65 * i, -300 + 33 * i);
     }
   }
   return 0;
@@ -49,7 +49,7 @@ int virus_tag::vspawn() {
 // Placed so that it passes (520, 400) 451 frames later.
 int virus_tag::setcpu() {
   auto v = std::make_shared<virus_tag>();
-  v->typ = 5;
+  v->typ = V_CPU;
   v->x = 520.0f;
   v->y = 400.0f;
   for (int i = 0; i < 451; i++) {

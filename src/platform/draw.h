@@ -10,6 +10,9 @@
 
 class TImageFont;
 
+// Blend modes, as SetBlendMode and twdraw.sip take them.
+enum { BLEND_MASK = 1, BLEND_SOLID = 2, BLEND_ALPHA = 3, BLEND_ADDITIVE = 4, BLEND_MULTIPLY = 5 };
+
 // One image frame's copy on the device.
 class TImageFrame {
  public:
@@ -67,7 +70,7 @@ class TDraw2DGraphics : public TGraphics {
 // State setters (stored unclamped, clamped by the back-end)
 void SetDrawColor(int red, int green, int blue);
 void SetDrawAlpha(float alpha);
-void SetBlendMode(int mode);        // 1 mask, 2 solid, 3 alpha, 4 additive, 5 multiply; same mode again does nothing
+void SetBlendMode(int mode);        // a BLEND_ mode; any other draws as solid; the same mode again does nothing
 void SetClearColor(int red, int green, int blue);
 void SetDrawRotation(float degrees);
 float GetDrawRotation();

@@ -1,8 +1,14 @@
 // input: keyboard, mouse and joystick tables, asked once per frame by the game.
-// Keys use Windows virtual-key codes (13 Enter, 27 Escape, 32 Space, 37/39 arrows,
-// 160/161 Shift, 162/163 Control, 164/165 Alt). Every keyboard, mouse and flag
-// question pumps the pending window events first.
+// Keys use Windows virtual-key codes, the side of Shift, Control and Alt included.
+// Every keyboard, mouse and flag question pumps the pending window events first.
 #pragma once
+
+// The key codes the game asks about
+enum {
+  KEY_TAB = 9, KEY_RETURN = 13, KEY_ESCAPE = 27, KEY_SPACE = 32,
+  KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40,
+  KEY_LSHIFT = 160, KEY_RSHIFT = 161, KEY_LCONTROL = 162, KEY_RCONTROL = 163, KEY_LALT = 164, KEY_RALT = 165
+};
 
 // Keyboard
 int IsKeyHeld(int key);         // 1 while held

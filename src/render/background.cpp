@@ -16,7 +16,7 @@ const int kStartX = 960, kStartY = -400;
 
 void DrawPauseBackdrop() {
   SetDrawColor(75, 75, 75);
-  SetBlendMode(1);
+  SetBlendMode(BLEND_MASK);
   DrawImageFrame(pause_backdrop, 0, 0, 0);
 }
 
@@ -45,7 +45,7 @@ int BackgroundStep() {
   }
   ReleaseImageFrame(pause_backdrop, 0);  // the still and its texture are 2.4 MB play has no use for
   SetDrawColor(150, 150, 150);
-  twdraw.sip(3, 1.0f, -45, 3.0f, 3.0f);
+  twdraw.sip(BLEND_ALPHA, 1.0f, -45, 3.0f, 3.0f);
   DrawImageFrame(board_img, static_cast<float>(board1_x), static_cast<float>(board1_y), 0);
   DrawImageFrame(board_img, static_cast<float>(board2_x), static_cast<float>(board2_y), 1);
   ScrollBoards();

@@ -29,7 +29,7 @@ int twdraw_tag::i3d(const std::shared_ptr<TImage>& image, float x, float y, int 
   float base = static_cast<float>(TruncToInt(GetDrawRotation()));
   if (stereo_mode != 0) {
     for (int i = 0; i < n; i++) {
-      SetBlendMode(4);
+      SetBlendMode(BLEND_ADDITIVE);
       SetDrawColor(leye_r, leye_g, leye_b);
       if (r != 0) SetDrawRotation(base + r);
       DrawImageFrame(image, x - d, y, frame);
@@ -52,7 +52,7 @@ int twdraw_tag::t3d(const std::string& text, float x, float y, float d, int cent
   }
   if (stereo_mode != 0) {
     for (int i = 0; i < n; i++) {
-      SetBlendMode(4);
+      SetBlendMode(BLEND_ADDITIVE);
       SetDrawColor(leye_r, leye_g, leye_b);
       DrawTextAt(text, tx - d, ty);
       SetDrawColor(reye_r, reye_g, reye_b);
