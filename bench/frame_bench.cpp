@@ -15,7 +15,8 @@
 #include <random>
 #include <string>
 #include <vector>
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "app/program.h"
 #include "frame_bench_replay.h"
 #include "frame_bench_scenes.h"
 #include "platform/display.h"
@@ -156,7 +157,7 @@ int main(int argc, char** argv) {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   SetClockSeam(no_clock_wait_now, no_clock_wait_sleep);
   SetPresentHook(SkipSplash);
-  if (!StartGame()) {
+  if (!StartProgram()) {
     std::fprintf(stderr, "frame_bench: no display\n");
     return 1;
   }

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <vector>
 #include "app/datafiles.h"
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "app/program.h"
 #include "game/globals.h"
 #include "platform/display.h"
 #include "render/twdraw.h"
@@ -54,7 +55,7 @@ void Measure(int mode) {
 
 int main() {
   SetPresentHook(OnPresent);
-  if (!StartGame()) return 1;
+  if (!StartProgram()) return 1;
   int saved = stereo_mode;
   std::printf("renderer: %s, paced by %s\n", GraphicsRendererName().c_str(), IsClockPaced() ? "the clock" : "the display");
   Measure(0);

@@ -5,6 +5,7 @@
 #include "app_fixture.h"
 #include "draw_calls.h"
 #include "render/background.h"
+#include "render/background_seam.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;

@@ -10,6 +10,7 @@
 #include "app/assets.h"
 #include "app_fixture.h"
 #include "render/background.h"
+#include "render/background_seam.h"
 
 namespace fs = std::filesystem;
 

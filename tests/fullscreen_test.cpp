@@ -9,9 +9,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/assets.h"
-#include "app/game.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
+#include "app/program.h"
+#include "app/splash.h"
 #include "child_process.h"
 #include "game/globals.h"
 #include "game/player.h"
@@ -115,7 +116,7 @@ class FullScreenChild : public ::testing::Test {
   static void SetUpTestSuite() {
     SetClockSeam(FakeClock, FakeSleep);
     SetPresentHook(SkipTheSplash);
-    ASSERT_EQ(StartGame(), 1);
+    ASSERT_EQ(StartProgram(), 1);
     SetPresentHook(nullptr);
   }
   void SetUp() override {

@@ -13,7 +13,7 @@
 #include "game/globals.h"
 #include "game/player.h"
 #include "game/pshot.h"
-#include "game/stage.h"
+#include "game/sfx.h"
 #include "game/virus.h"
 #include "platform/display.h"
 #include "platform/draw.h"

@@ -13,6 +13,7 @@
 
 #include "app/assets.h"
 #include "app/menu.h"
+#include "app/splash.h"
 #include "app_fixture.h"
 #include "draw_calls.h"
 #include "gl_test_util.h"

@@ -6,13 +6,12 @@
 #include <functional>
 #include <thread>
 #include "app/assets.h"
-#include "app/game.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
 #include "app_fixture.h"
 #include "draw_calls.h"
 #include "game/globals.h"
 #include "game/player.h"
-#include "game/stage.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"

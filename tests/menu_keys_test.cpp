@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/game.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
+#include "app/program.h"
 #include "app_fixture.h"
 #include "child_process.h"
 #include "game/player.h"
@@ -371,7 +372,7 @@ void SkipTheSplash() {
 TEST(MenuKeysChild, DISABLED_DownFiveTimesThenReturnOnExitGame) {
   SetClockSeam(FakeClock, FakeSleep);
   SetPresentHook(SkipTheSplash);
-  ASSERT_EQ(StartGame(), 1);
+  ASSERT_EQ(StartProgram(), 1);
   SetPresentHook(nullptr);
   ASSERT_EQ(game_state, GS_TITLE);
   int frame = 0;

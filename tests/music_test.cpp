@@ -4,7 +4,8 @@
 #include <atomic>
 #include <functional>
 #include <thread>
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "game/music.h"
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
 #include "run_alone.h"

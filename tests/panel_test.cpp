@@ -2,6 +2,7 @@
 // and fire-wall corner, the drawing state left behind, and the best-score check.
 #include <array>
 #include "draw_calls.h"
+#include "game/panel.h"
 #include "platform/font.h"
 #include "screens_fixture.h"
 

@@ -3,7 +3,10 @@
 #pragma once
 #include <string>
 #include <vector>
-#include "game/screens.h"
+#include "game/gameover.h"
+#include "game/screentext.h"
+#include "game/shiplost.h"
+#include "game/stage.h"
 #include "game_fixture.h"
 
 namespace screens_test {

@@ -11,7 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "app/program.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "platform/display.h"
@@ -101,7 +102,7 @@ soak_figures RunSoak(soak_bot* bot, int frames) {
   // The program starts on no screen; a run before this one in the process left its last.
   game_state = 0;
   quit_requested = 0;
-  EXPECT_EQ(StartGame(), 1);
+  EXPECT_EQ(StartProgram(), 1);
   f.rss_start_kb = ResidentKb();
   while (f.frames < frames && !quit_requested) {
     RunFrame();

@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include "app/assets.h"
-#include "app/game.h"
 #include "app/menu.h"
+#include "app/program.h"
 #include "draw_calls.h"
+#include "game/gameover.h"
+#include "game/music.h"
 #include "game/player.h"
-#include "game/screens.h"
-#include "game/stage.h"
+#include "game/screentext.h"
+#include "game/sfx.h"
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
 #include "platform/random.h"
@@ -156,7 +158,7 @@ TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   int pad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
   SDL_Joystick* joy = SDL_JoystickOpen(pad);
   drawcalls::recorder rec;
-  ASSERT_EQ(StartGame(), 1);
+  ASSERT_EQ(StartProgram(), 1);
   EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Kelvane");
   EXPECT_EQ(ScreenWidth() * 1000 + ScreenHeight(), 640480);
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);

@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "app/program.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "game/virus.h"
@@ -66,7 +67,7 @@ class WholeGameTest : public ::testing::Test {
     home = fs::current_path();
     fs::current_path(folder);
     SetClockSeam(FakeClock, FakeSleep);
-    StartGame();
+    StartProgram();
     SeedRandom(20240611);
   }
   static void TearDownTestSuite() {

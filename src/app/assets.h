@@ -1,6 +1,5 @@
-// assets: the font, the sprites cut from the sheet, the sounds, and the maker's splash.
+// assets: the font, the sprites cut from the sheet, and the sounds.
 #pragma once
 
 void CreateBlankImages();  // the blank images start-up makes before loading
 int LoadAssets();
-int ShowSplash(int y_offset);

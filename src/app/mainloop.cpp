@@ -1,9 +1,13 @@
 // mainloop: one frame of the screen machine, the keys every screen shares, and suspension.
-#include "app/game.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
+#include "game/gameover.h"
 #include "game/globals.h"
-#include "game/screens.h"
+#include "game/music.h"
+#include "game/panel.h"
+#include "game/shiplost.h"
 #include "game/stage.h"
+#include "game/title.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
@@ -37,17 +41,11 @@ static void EnterPause() {
   MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
 }
 
-static void StopMusic() {
-  if (music_channel) music_channel->Stop();
-}
-
 static void HandleEscape() {
   if (game_state == GS_TITLE) {
     quit_requested = 1;
   } else if (game_state == GS_PAUSED) {
-    game_state = GS_TITLE;
-    MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
-    StopMusic();
+    ReturnToTitle();
     ClearKeyHits();
     ClearMouseHits();
   } else if (game_state == GS_PLAYING) {
@@ -86,11 +84,11 @@ void TakeWindowKey() {
 void WaitWhileSuspended() {
   if (quit_requested || !IsAppSuspended()) return;  // a request taken during the splash counts too
   int paused_music = 0;
-  if (music_channel && music_channel->Playing()) {
-    music_channel->SetPaused(1);
+  if (MusicPlaying()) {
+    PauseMusic(1);
     paused_music = 1;
   }
   while (IsAppSuspended() && !CloseRequestPending()) SleepMillis(10);
   if (TakeCloseRequest()) quit_requested = 1;
-  if (paused_music) music_channel->SetPaused(0);
+  if (paused_music) PauseMusic(0);
 }

@@ -5,7 +5,9 @@
 #include "app/version.h"
 #include "game/globals.h"
 #include "game/player.h"
-#include "game/stage.h"
+#include "game/music.h"
+#include "game/sfx.h"
+#include "game/title.h"
 #include "platform/display.h"
 #include "platform/draw.h"
 #include "platform/input.h"
@@ -88,16 +90,14 @@ void ActOnRow(int sel) {
       break;
     case 4:
       StepVolume(&music_volume_step, &music_volume);
-      if (music_channel) music_channel->SetVolume(music_volume);
+      ApplyMusicVolume();
       break;
     case 5:
       if (!paused) {
         quit_requested = 1;
         break;
       }
-      game_state = GS_TITLE;
-      MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
-      if (music_channel) music_channel->Stop();
+      ReturnToTitle();
       break;
     default:
       break;

@@ -1,7 +1,7 @@
 // splash: the maker's logo fading in and out before the title menu. In stereo it grows
 // while its two eye copies drift apart; in mono it stands still and s only counts time.
-#include "app/assets.h"
-#include "app/game.h"
+#include "app/splash.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
 #include "game/globals.h"
 #include "platform/display.h"

@@ -1,8 +1,10 @@
 // gameover: the statistics of the game just lost, then back to the title on fire.
+#include "game/gameover.h"
 #include "game/explode.h"
 #include "game/globals.h"
 #include "game/player.h"
-#include "game/screens.h"
+#include "game/screentext.h"
+#include "game/title.h"
 #include "platform/input.h"
 
 static int DrawStatistics() {
@@ -25,13 +27,6 @@ static int GameOverFire() {
   return ReadMouseHit(1) != 0;
 }
 
-static int BackToTitle() {
-  if (music_channel) music_channel->Stop();
-  game_state = GS_TITLE;
-  MoveMouse(POINTER_HOME_X, POINTER_HOME_Y);
-  return 0;
-}
-
 int GameOverScreen() {
   phase_timer += 1;
   explode_tag::update_all();
@@ -42,7 +37,7 @@ int GameOverScreen() {
     player.flush_inputs();
   } else {
     footer = "Game Over -- Press Fire";
-    if (GameOverFire()) BackToTitle();
+    if (GameOverFire()) ReturnToTitle();
   }
   ScreenText(footer, 320, 400, 1);
   return 0;

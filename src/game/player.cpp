@@ -3,6 +3,8 @@
 #include "game/explode.h"
 #include "game/globals.h"
 #include "game/pshot.h"
+#include "game/music.h"
+#include "game/sfx.h"
 #include "game/stage.h"
 #include "platform/draw.h"
 #include "platform/input.h"
@@ -22,18 +24,25 @@ int player_tag::reset(int new_game) {
     pcs_recovered = pc_recovery_errors = pcs_destroyed = 0;
     total_viruses_found = total_viruses_destroyed = 0;
   }
-  phase_timer = 0;
-  firewall_active = 0;
-  player.x = 240.0f;
-  player.y = 320.0f;
-  player.skick = 0;
-  player.fwall = 3;
+  player.place_new();
   viruses_found = viruses_destroyed = waves_spawned = 0;
   spawn_timer = 1;
   ClearEntities();
   if (game_state == GS_PLAYING) StartMusic(1);
   player.flush_inputs();
   stage_phase = 0;
+  return 0;
+}
+
+// A ship at the start of its track: no side-kicks, three fire walls and none in flight,
+// and the get-ready clock from zero.
+int player_tag::place_new() {
+  phase_timer = 0;
+  firewall_active = 0;
+  x = 240.0f;
+  y = 320.0f;
+  skick = 0;
+  fwall = 3;
   return 0;
 }
 

@@ -15,6 +15,7 @@ struct player_tag {
   int fwall = 0;
 
   static int reset(int new_game);  // acts on `player`
+  int place_new();
   int update();
   int get_inputs();
   int flush_inputs();

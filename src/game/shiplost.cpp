@@ -1,10 +1,10 @@
 // shiplost: the pause after a lost ship, while its explosion plays out; then a new ship
 // at the get-ready phase of the same stage.
+#include "game/shiplost.h"
 #include "game/explode.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "game/pshot.h"
-#include "game/stage.h"
 #include "game/virus.h"
 
 // Every virus left goes 750 pixels up-left over the screen's time, off its top-left
@@ -19,12 +19,7 @@ static int PushVirusesAway() {
 }
 
 static int NewShip() {
-  phase_timer = 0;
-  firewall_active = 0;
-  player.x = 240.0f;
-  player.y = 320.0f;
-  player.fwall = 3;
-  player.skick = 0;
+  player.place_new();
   player.lives -= 1;
   game_state = GS_PLAYING;
   stage_phase = 0;

@@ -2,9 +2,11 @@
 #include "game/stage.h"
 #include "game/explode.h"
 #include "game/globals.h"
+#include "game/panel.h"
 #include "game/player.h"
 #include "game/pshot.h"
-#include "game/screens.h"
+#include "game/screentext.h"
+#include "game/sfx.h"
 #include "game/virus.h"
 #include "platform/input.h"
 
@@ -111,5 +113,12 @@ int PlayingScreen() {
       break;
   }
   BestScoreCheck();
+  return 0;
+}
+
+int ClearEntities() {
+  pshot_tag::destroy_all();
+  virus_tag::destroy_all();
+  explode_tag::destroy_all();
   return 0;
 }

@@ -5,7 +5,8 @@
 #include "game/globals.h"
 #include "game/player.h"
 #include "game/pshot.h"
-#include "game/stage.h"
+#include "game/music.h"
+#include "game/sfx.h"
 #include "platform/draw.h"
 #include "platform/random.h"
 #include "render/twdraw.h"
@@ -139,7 +140,7 @@ static void LeaveScreen(virus_tag& v) {
   if (v.typ == V_CPU) {
     phase_timer = 0;
     PlaySfx(snd_stageclear);
-    if (music_channel) music_channel->Stop();
+    StopMusic();
     stage_phase = 2;
   }
 }

@@ -17,12 +17,15 @@ struct virus_tag {
   int dir = 0;
   tlist<virus_tag>::link* lnk = nullptr;
 
+  // virus.cpp
+  int update();
+
+  // virus_list.cpp
   static int vspawn();
   static int setcpu();
-  int update();
   int remove();
   static int update_all();
   static int destroy_all();
 };
 
-extern tlist<virus_tag> virus_list;
+extern tlist<virus_tag> virus_list;  // virus_list.cpp

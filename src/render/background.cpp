@@ -1,6 +1,7 @@
 // background: two dimmed, enlarged circuit-board tiles sliding down the screen's diagonal,
 // or the frozen last frame behind the pause menu.
 #include "render/background.h"
+#include "render/background_seam.h"
 #include "game/globals.h"
 #include "platform/draw.h"
 #include "platform/image.h"

@@ -9,7 +9,8 @@
 #include <cstdlib>
 #include <string>
 #include "app/datapaths.h"
-#include "app/game.h"
+#include "app/mainloop.h"
+#include "app/program.h"
 #include "game/globals.h"
 #include "platform/display.h"
 #include "platform/system.h"
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
   if (from_own_folder && !EnterGameFolder(ProgramFolder(argv0))) return 1;
   if (!paced) SetClockSeam(FakeClock, FakeSleep);
   SetPresentHook(OnPresent);
-  if (!StartGame()) return 1;
+  if (!StartProgram()) return 1;
   while (!quit_requested) RunFrame();
   SaveAndShutdown();
   std::printf("playtest: %d frames\n", script.frames);

@@ -7,8 +7,9 @@
 #include <fstream>
 #include <sstream>
 #include "game/globals.h"
+#include "game/music.h"
 #include "game/player.h"
-#include "game/stage.h"
+#include "game/sfx.h"
 #include "platform/display.h"
 #include "platform/draw.h"
 #include "platform/random.h"

@@ -1,12 +1,15 @@
-// game: start-up order and the exit sequence around the main loop.
-#include "app/game.h"
+// program: start-up order and the exit sequence around the main loop.
+#include "app/program.h"
 #include <cstdlib>
 #include "app/assets.h"
 #include "app/datafiles.h"
 #include "app/datapaths.h"
 #include "app/embedded_files.h"
+#include "app/mainloop.h"
 #include "app/menu.h"
+#include "app/splash.h"
 #include "game/globals.h"
+#include "game/music.h"
 #include "game/player.h"
 #include "platform/app_icon.h"
 #include "platform/display.h"
@@ -23,7 +26,7 @@ static void SaveDataFiles() {
   BestScoreFile(1);
 }
 
-int StartGame() {
+int StartProgram() {
   KeepHeapTrimmed();
   RegisterGameFiles();
   SetAppTitle("Kelvane");
@@ -34,7 +37,7 @@ int StartGame() {
   SetDefaultImageFlags(IMG_MASKED | IMG_DYNAMIC);
   CreateBlankImages();
   SetMenuVocabulary();
-  music_channel = AllocChannel();
+  OpenMusicChannel();
   SetMouseVisible(0);
   SeedRandom(ClockMillis());
   LoadAssets();
@@ -49,16 +52,16 @@ int StartGame() {
 }
 
 void SaveAndShutdown() {
-  if (music_channel && music_channel->Playing()) {
-    music_channel->Stop();
+  if (MusicPlaying()) {
+    StopMusic();
     SleepMillis(500);
   }
   SaveDataFiles();
 }
 
-int RunGame(const char* argv0) {
+int RunProgram(const char* argv0) {
   EnterGameFolder(ProgramFolder(argv0));
-  if (!StartGame()) return EXIT_FAILURE;  // the display layer has said why, in one line
+  if (!StartProgram()) return EXIT_FAILURE;  // the display layer has said why, in one line
   do {
     RunFrame();
   } while (!quit_requested);
