@@ -36,24 +36,16 @@ int explode_tag::update() {
 }
 
 int explode_tag::remove() {
-  tlist<explode_tag>::link* l = lnk;
-  lnk = nullptr;
-  explode_list.remove(l);
+  explode_list.remove_member(*this);
   return 0;
 }
 
 int explode_tag::update_all() {
-  explode_list.walk([](explode_tag& p) {
-    p.update();
-    return 0;
-  });
+  explode_list.update_each();
   return 0;
 }
 
 int explode_tag::destroy_all() {
-  explode_list.walk([](explode_tag& p) {
-    p.remove();
-    return 0;
-  });
+  explode_list.remove_each();
   return 0;
 }

@@ -28,26 +28,17 @@ int pshot_tag::update() {
   return 0;
 }
 
-// NOTE: the list may hold the last reference; nothing here may touch the shot afterwards.
 int pshot_tag::remove() {
-  tlist<pshot_tag>::link* l = lnk;
-  lnk = nullptr;
-  pshot_list.remove(l);
+  pshot_list.remove_member(*this);
   return 0;
 }
 
 int pshot_tag::update_all() {
-  pshot_list.walk([](pshot_tag& s) {
-    s.update();
-    return 0;
-  });
+  pshot_list.update_each();
   return 0;
 }
 
 int pshot_tag::destroy_all() {
-  pshot_list.walk([](pshot_tag& s) {
-    s.remove();
-    return 0;
-  });
+  pshot_list.remove_each();
   return 0;
 }

@@ -53,6 +53,15 @@ class tlist {
     }
   }
 
+  // The entity types' own remove: the member forgets the link it keeps in `lnk`, then
+  // leaves. NOTE: the list may hold the last reference; the caller must not touch the
+  // member afterwards.
+  void remove_member(T& member) {
+    link* l = member.lnk;
+    member.lnk = nullptr;
+    remove(l);
+  }
+
   void clear() {
     while (head.succ != &head) remove(head.succ);
   }
@@ -70,6 +79,20 @@ class tlist {
       if (f(*l->value)) break;
     }
     if (--walking == 0) free_dead();
+  }
+
+  // The entity types' update_all and destroy_all: each member's update(), or remove().
+  void update_each() {
+    walk([](T& member) {
+      member.update();
+      return 0;
+    });
+  }
+  void remove_each() {
+    walk([](T& member) {
+      member.remove();
+      return 0;
+    });
   }
 
  private:

@@ -46,16 +46,12 @@ int virus_tag::vspawn() {
   return 0;
 }
 
-// Placed so that it passes (520, 400) 451 frames later.
+// Placed so that it passes (520, 400) 451 frames later, at a pixel a frame on each axis.
 int virus_tag::setcpu() {
   auto v = std::make_shared<virus_tag>();
   v->typ = V_CPU;
-  v->x = 520.0f;
-  v->y = 400.0f;
-  for (int i = 0; i < 451; i++) {
-    v->x += 1.0f;
-    v->y -= 1.0f;
-  }
+  v->x = 520.0f + 451.0f;
+  v->y = 400.0f - 451.0f;
   v->lnk = virus_list.add_last(v);
   return 0;
 }
@@ -76,17 +72,12 @@ static int SpawnClock() {
 }
 
 int virus_tag::remove() {
-  tlist<virus_tag>::link* l = lnk;
-  lnk = nullptr;
-  virus_list.remove(l);
+  virus_list.remove_member(*this);
   return 0;
 }
 
 int virus_tag::destroy_all() {
-  virus_list.walk([](virus_tag& v) {
-    v.remove();
-    return 0;
-  });
+  virus_list.remove_each();
   return 0;
 }
 
