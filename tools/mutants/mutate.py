@@ -39,6 +39,7 @@ COLOUR_ARGS = {"SetDrawColor": (0, 1, 2), "SetClearColor": (0, 1, 2), "slc": (0,
 BLEND_ARGS = {"SetBlendMode": (0,), "sip": (0,)}
 ALPHA_ARGS = {"SetDrawAlpha": (0,), "sip": (1,)}
 BLEND_SWAP = {1: 4, 2: 4, 3: 4, 4: 3, 5: 3}
+BLEND_NAMES = {"BLEND_MASK": 1, "BLEND_SOLID": 2, "BLEND_ALPHA": 3, "BLEND_ADDITIVE": 4, "BLEND_MULTIPLY": 5}
 
 
 def tokenize(text):
@@ -377,6 +378,9 @@ def _draw_mutants(toks, text, add, draw_arg_tokens):
             elif idx in BLEND_ARGS.get(t.text, ()):
                 if single and src.isdigit():
                     new = str(BLEND_SWAP.get(int(src), 4))
+                elif src in BLEND_NAMES:
+                    swapped = BLEND_SWAP[BLEND_NAMES[src]]
+                    new = next(name for name, mode in BLEND_NAMES.items() if mode == swapped)
                 else:
                     new = f"(({src}) == 4 ? 3 : 4)"
                 add(a, b, new, "blend", f"{t.text} blend {src} -> {new}")

@@ -36,6 +36,13 @@ class MutantRules(unittest.TestCase):
               "alpha: void f() { t.sip(3, (a) * 0.5f, 0, 1.0f, 1.0f); }",
               "literal: void f() { t.sip(3, a, 1, 1.0f, 1.0f); }", "literal: void f() { t.sip(3, a, 0, 0.9f, 1.0f); }",
               "literal: void f() { t.sip(3, a, 0, 1.0f, 0.9f); }"]),
+            ("void f() { SetBlendMode(BLEND_MULTIPLY); t.sip(BLEND_ADDITIVE, a, 0, s, s); }",
+             ["call: void f() { {} t.sip(BLEND_ADDITIVE, a, 0, s, s); }",
+              "call: void f() { SetBlendMode(BLEND_MULTIPLY); {} }",
+              "blend: void f() { SetBlendMode(BLEND_ALPHA); t.sip(BLEND_ADDITIVE, a, 0, s, s); }",
+              "blend: void f() { SetBlendMode(BLEND_MULTIPLY); t.sip(BLEND_ALPHA, a, 0, s, s); }",
+              "alpha: void f() { SetBlendMode(BLEND_MULTIPLY); t.sip(BLEND_ADDITIVE, (a) * 0.5f, 0, s, s); }",
+              "literal: void f() { SetBlendMode(BLEND_MULTIPLY); t.sip(BLEND_ADDITIVE, a, 1, s, s); }"]),
         ]
         for code, want in cases:
             with self.subTest(code=code):
