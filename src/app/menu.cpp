@@ -156,19 +156,21 @@ int StepMenuRow(int row, int step) {
   return ((row + step) % 6 + 6) % 6;
 }
 
-int RunMenu() {
-  MovePointerByJoystick();
-  int mx = PointerX(), my = PointerY();
-
+// The logo, and on the title menu the credit line under the rows.
+static void DrawMenuTitle() {
   SetDrawColor(255, 255, 255);
   twdraw.sip(BLEND_MASK, 1.0f, 0, 1.2f, 1.5f);
   twdraw.i3d(logo_img, 320, 140, 0, 6.0f, 0, 4);
+  if (game_state != GS_TITLE) return;
+  SetDrawColor(200, 200, 250);
+  twdraw.sip(BLEND_ALPHA, 1.0f, 0, 0.8f, 0.8f);
+  twdraw.t3d(credit_line, 320, 464, 4.0f, 1, 2);
+}
 
-  if (game_state == GS_TITLE) {
-    SetDrawColor(200, 200, 250);
-    twdraw.sip(BLEND_ALPHA, 1.0f, 0, 0.8f, 0.8f);
-    twdraw.t3d(credit_line, 320, 464, 4.0f, 1, 2);
-  }
+int RunMenu() {
+  MovePointerByJoystick();
+  int mx = PointerX(), my = PointerY();
+  DrawMenuTitle();
 
   int sel = MenuRowAt(PointerY());
   DrawRows(sel);
@@ -187,26 +189,21 @@ int RunMenu() {
   return 0;
 }
 
+static void NudgePointer(int deflected, int dx, int dy) {
+  if (!deflected) return;
+  pointer_x += dx;
+  pointer_y += dy;
+  MoveMouse(pointer_x, pointer_y);
+}
+
 // Only a fully deflected axis moves the pointer; each test reads the device again.
 int MovePointerByJoystick() {
   pointer_x = PointerX();
   pointer_y = PointerY();
-  if (GetJoyAxisX(0) == -1.0f) {
-    pointer_x -= 6;
-    MoveMouse(pointer_x, pointer_y);
-  }
-  if (GetJoyAxisX(0) == 1.0f) {
-    pointer_x += 6;
-    MoveMouse(pointer_x, pointer_y);
-  }
-  if (GetJoyAxisY(0) == -1.0f) {
-    pointer_y -= 6;
-    MoveMouse(pointer_x, pointer_y);
-  }
-  if (GetJoyAxisY(0) == 1.0f) {
-    pointer_y += 6;
-    MoveMouse(pointer_x, pointer_y);
-  }
+  NudgePointer(GetJoyAxisX(0) == -1.0f, -6, 0);
+  NudgePointer(GetJoyAxisX(0) == 1.0f, 6, 0);
+  NudgePointer(GetJoyAxisY(0) == -1.0f, 0, -6);
+  NudgePointer(GetJoyAxisY(0) == 1.0f, 0, 6);
   return 0;
 }
 

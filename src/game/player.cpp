@@ -63,6 +63,15 @@ static void DrawShip(float x, float y, int frame, float scale) {
   twdraw.i3d(ship_img, x, y, frame, 6.0f, 0, 2);
 }
 
+// The exhaust flickers between two frames, each held for two frames.
+static void StepFlicker(player_tag& p) {
+  p.ftmr += 1;
+  if (p.ftmr < 2) return;
+  p.ftmr = 0;
+  p.fctr += 1;
+  if (p.fctr > 1) p.fctr = 0;
+}
+
 // Each bound is tested right after the drawing it protects, so what was drawn before a
 // test shows one step beyond the bound in the frame the ship is pushed against it.
 int player_tag::update() {
@@ -84,12 +93,7 @@ int player_tag::update() {
     if (!(y >= 142.0f)) y = 142.0f, x += 3.0f;
     if (!(y <= 490.0f)) y = 490.0f, x -= 3.0f;
   }
-  ftmr += 1;
-  if (ftmr >= 2) {
-    ftmr = 0;
-    fctr += 1;
-    if (fctr > 1) fctr = 0;
-  }
+  StepFlicker(*this);
   if (firewall_active) MoveFireWall();
   return 0;
 }

@@ -16,6 +16,25 @@ static void AddVirus(int typ, int hpts, float scale, int x, int y) {
   v->lnk = virus_list.add_last(v);
 }
 
+// Seven viruses strung up and to the right from a random point just above the screen.
+static void SpawnLine() {
+  int x0 = TruncToInt(200 + RandomReal(0, 740));
+  spawn_timer += 280;
+  for (int i = 0; i <= 6; i++) {
+    viruses_found += 1;
+    AddVirus(V_LINE, 1, 1.0f, x0 + 36 * i, -18 - 33 * i);
+  }
+}
+
+// Seven viruses on a fixed diagonal off the top right, each further right and lower.
+static void SpawnFormation() {
+  spawn_timer += 60;
+  for (int i = 0; i <= 6; i++) {
+    viruses_found += 1;
+    AddVirus(V_FORMATION, 1, 1.0f, 560 + 65 * i, -300 + 33 * i);
+  }
+}
+
 // Patterns 2 and 4 set the timer, 1 and 3 add to it; it is 0 whenever this runs.
 int virus_tag::vspawn() {
   int pattern = TruncToInt(RandomReal(0, 4) + 1);
@@ -30,18 +49,9 @@ int virus_tag::vspawn() {
     spawn_timer = 120;
     AddVirus(V_LARGE, 6, 1.5f, x, -18);
   } else if (pattern == 1) {
-    int x0 = TruncToInt(200 + RandomReal(0, 740));
-    spawn_timer += 280;
-    for (int i = 0; i <= 6; i++) {
-      viruses_found += 1;
-      AddVirus(V_LINE, 1, 1.0f, x0 + 36 * i, -18 - 33 * i);
-    }
+    SpawnLine();
   } else if (pattern == 3) {
-    spawn_timer += 60;
-    for (int i = 0; i <= 6; i++) {
-      viruses_found += 1;
-      AddVirus(V_FORMATION, 1, 1.0f, 560 + 65 * i, -300 + 33 * i);
-    }
+    SpawnFormation();
   }
   return 0;
 }
