@@ -67,15 +67,28 @@ void StepVolume(int* step, float* volume) {
   }
 }
 
+// "Start Game" on the title, "Resume Game" on the pause menu.
+void StartOrResume(int paused) {
+  game_state = GS_PLAYING;
+  if (paused) return;
+  PlaySfx(snd_gamestart);
+  player_tag::reset(1);
+}
+
+// "Exit Game" on the title, "Quit This Game" on the pause menu.
+void ExitOrQuit(int paused) {
+  if (paused) {
+    ReturnToTitle();
+  } else {
+    quit_requested = 1;
+  }
+}
+
 void ActOnRow(int sel) {
   int paused = game_state == GS_PAUSED;
   switch (sel) {
     case 0:
-      game_state = GS_PLAYING;
-      if (!paused) {
-        PlaySfx(snd_gamestart);
-        player_tag::reset(1);
-      }
+      StartOrResume(paused);
       break;
     case 1:
       stereo_mode = stereo_mode >= 4 || stereo_mode < 0 ? 0 : stereo_mode + 1;
@@ -93,11 +106,7 @@ void ActOnRow(int sel) {
       ApplyMusicVolume();
       break;
     case 5:
-      if (!paused) {
-        quit_requested = 1;
-        break;
-      }
-      ReturnToTitle();
+      ExitOrQuit(paused);
       break;
     default:
       break;
