@@ -10,7 +10,7 @@
 enum { SAVE_BEST_SCORE = 0, SAVE_STEREO_MODE = 1 };
 
 int EnterGameFolder(const std::string& program_folder);  // picks the layout, changes there; 1 on success
-int IsInstalledLayout();                                 // 1 when the sounds came from <prefix>/share
+int IsInstalledLayout();                                 // 1 when the sounds came from <prefix>/share; a test seam
 std::string SaveFolder();                                // where the saves go; "data" when portable
 std::string SaveFilePath(int which);                     // the file written at exit
 std::string LoadFilePath(int which);                     // read at start: the saved file, on a first run the shared one
