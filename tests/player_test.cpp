@@ -439,7 +439,7 @@ TEST_F(PlayerTest, EachSideKickCountHasItsBounds) {
   };
   const bound_case cases[] = {{0, 143.0f, 0, 200, 142},   {0, 488.0f, 1, 200, 490},  {1, 171.0f, 0, 200, 170},
                               {1, 489.0f, 1, 200, 490},   {2, 171.0f, 0, 200, 170},  {2, 449.0f, 1, 200, 450},
-                              {2, 447.5f, 1, 203, 450},   {1, 172.5f, 0, 197, 170}};
+                              {2, 447.5f, 1, 203, 450},   {1, 172.5f, 0, 197, 170},  {0, 144.5f, 0, 197, 142}};
   for (const bound_case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.skick << " side-kicks from y " << c.y0);
     TearDown();
