@@ -25,7 +25,7 @@ struct TGraphicsMode {
 class TGraphicsDriver {
  public:
   virtual ~TGraphicsDriver() = default;
-  virtual std::vector<TGraphicsMode> GraphicsModes() = 0;
+  virtual std::vector<TGraphicsMode> GraphicsModes() = 0;  // not asked by the game; the interface's first slot
   virtual std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz, int flags) = 0;  // nullptr on failure
   virtual void SetGraphics(TGraphics* graphics) = 0;  // nullptr: none current
   virtual void Flip(int sync) = 0;                    // any non-zero sync waits for the vertical blank

@@ -75,7 +75,7 @@ std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, 
 void GLSetGraphics(TGLGraphics* graphics);  // makes its context current and binds its picture
 TGLGraphics* GLCurrentGraphics();
 void GLPresent(int sync);                   // shows the picture in the window and swaps
-std::vector<TGraphicsMode> GLGraphicsModes();
+std::vector<TGraphicsMode> GLGraphicsModes();  // for the driver's GraphicsModes slot
 int GLIsFullScreen(TGLGraphics* g);         // 1 while its window covers the screen
 int GLSetFullScreen(TGLGraphics* g, int on);  // full screen, or a window of its own size; 0 when refused
 void GLRestoreDrawState();                  // re-issues the cached drawing state after a present

@@ -19,7 +19,10 @@ struct InputState {
   int key_hits[256];
   int mouse_held[4];
   int mouse_hits[4];
-  int pointer_x, pointer_y, wheel;
+  int pointer_x, pointer_y;
+  // Typed characters and wheel notches are kept and flushed like the other tables,
+  // though the game asks for neither.
+  int wheel;
   int chars[256];
   int char_head, char_count;
   int app_suspended, close_requested;
@@ -218,15 +221,6 @@ void ClearKeyHits() {
   FlushKeys();
 }
 
-int GetTypedChar() {
-  PollSystem();
-  if (!INPUT.char_count) return 0;
-  int c = INPUT.chars[INPUT.char_head];
-  INPUT.char_head = (INPUT.char_head + 1) % 256;
-  INPUT.char_count--;
-  return c;
-}
-
 int IsMouseButtonHeld(int button) {
   PollSystem();
   return button >= 0 && button < 4 ? INPUT.mouse_held[button] : 0;
@@ -253,11 +247,6 @@ int PointerX() {
 int PointerY() {
   PollSystem();
   return INPUT.pointer_y;
-}
-
-int MouseWheel() {
-  PollSystem();
-  return INPUT.wheel;
 }
 
 void MoveMouse(int x, int y) {

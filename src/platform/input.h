@@ -14,7 +14,6 @@ enum {
 int IsKeyHeld(int key);         // 1 while held
 int ReadKeyHit(int key);        // presses since the last read or flush; resets the count
 void ClearKeyHits();            // forget held keys, hits and typed characters
-int GetTypedChar();             // next typed character, 0 when none
 
 // Mouse
 int IsMouseButtonHeld(int button);  // 1 left, 2 right, 3 middle
@@ -22,7 +21,6 @@ int ReadMouseHit(int button);
 void ClearMouseHits();          // forget held buttons, hits and the wheel
 int PointerX();                 // in 640x480 picture pixels
 int PointerY();
-int MouseWheel();
 void MoveMouse(int x, int y);   // places the system pointer; the tables follow when its motion is pumped
 void SetMouseVisible(int visible);
 
