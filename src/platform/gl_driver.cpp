@@ -261,13 +261,11 @@ void TGLDraw2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx,
   }
 }
 
+// The blend mode is left alone: it reaches GL only with a shape, and a read-back draws none.
 std::shared_ptr<TPixmap> TGLDraw2DDriver::GrabPixmap(int x, int y, int width, int height) {
   if (width <= 0 || height <= 0 || !GLCurrentGraphics()) return nullptr;
-  int before = GL.blend;
-  SetBlend(2);
   auto p = BlackPixmap(width, height);
   if (p) ReadPicture(p.get(), x, y);
-  if (before != -1) SetBlend(before);
   return p;
 }
 
