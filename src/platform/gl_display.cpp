@@ -52,12 +52,6 @@ int ForcedWindowed() {
   return v && std::strcmp(v, "1") == 0;
 }
 
-int PowerOfTwoAtLeast(int n) {
-  int p = 1;
-  while (p < n) p <<= 1;
-  return p;
-}
-
 // A 32-bit request accepts the 24-bit formats SDL reports for 32-bit modes.
 int DepthMatches(int mode_bpp, int depth) {
   return mode_bpp == depth || (depth == 32 && mode_bpp == 24);

@@ -88,6 +88,7 @@ void GLBindTexture(unsigned name);          // binds (and turns texturing on) on
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags);  // nullptr when refused
+int PowerOfTwoAtLeast(int n);            // texture sides where the system wants powers of two
 void GLSetTextureParameters(int flags);     // filtering and wrapping of the bound texture, from image flags
 TGLPageCell GLTakeCell(int size, int flags);  // a free cell, its page bound; no page when refused
 void GLGiveBackCell(const TGLPageCell& cell);

@@ -32,12 +32,6 @@ void ReadRGBA(const TPixmap& p, int x, int y, uint8_t* out) {
   }
 }
 
-int PowerOfTwoAtLeast(int n) {
-  int p = 1;
-  while (p < n) p <<= 1;
-  return p;
-}
-
 int TextureAccepted(int w, int h) {
   glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   GLint got = 0;
@@ -204,6 +198,12 @@ std::shared_ptr<TImageFrame> CreatePagedFrame(const TPixmap& pixmap, int flags) 
 }
 
 }  // namespace
+
+int PowerOfTwoAtLeast(int n) {
+  int p = 1;
+  while (p < n) p <<= 1;
+  return p;
+}
 
 void GLSetTextureParameters(int flags) {
   int filtered = flags & IMG_FILTERED, mipmapped = flags & IMG_MIPMAPPED;
