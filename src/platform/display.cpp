@@ -8,9 +8,9 @@
 #include "platform/draw.h"
 #include "platform/gl_driver.h"
 #include "platform/input.h"
+#include "platform/sound.h"
 
 int graphics_seq = 0;
-void (*at_exit_audio_hook)() = nullptr;
 
 namespace {
 
@@ -19,7 +19,8 @@ struct {
   int default_flags = 2;
   int soft_sync = 0;                        // 1 while frames are paced by the clock
   TFramePacer pacer;
-  int exit_handler_registered = 0;
+  int close_at_exit = 0;                    // 1 once the exit sequence is arranged
+  int quit_sdl_at_exit = 0;                 // 1 once a display has been opened
   int (*now)() = nullptr;                   // clock seam
   void (*sleep)(int) = nullptr;
   void (*present_hook)() = nullptr;         // tools that watch every presented frame
@@ -62,10 +63,11 @@ int TestHardwareRate(int hertz) {
   return 0;
 }
 
+// The audio output closes before SDL goes, which would close it under the mixer.
 void CloseAtExit() {
+  ShutdownAudio();
   CloseGraphics();
-  if (at_exit_audio_hook) at_exit_audio_hook();
-  SDL_Quit();
+  if (DISPLAY.quit_sdl_at_exit) SDL_Quit();
 }
 
 }  // namespace
@@ -129,10 +131,8 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
   ApplyAppIcon();
   if (depth != 0) MoveMouse(width / 2, height / 2);
   StartInputPolling();
-  if (!DISPLAY.exit_handler_registered) {
-    DISPLAY.exit_handler_registered = 1;
-    std::atexit(CloseAtExit);
-  }
+  DISPLAY.quit_sdl_at_exit = 1;
+  ArrangeCloseAtExit();
   return state;
 }
 
@@ -189,9 +189,12 @@ void SleepMillis(int ms) {
   DISPLAY.sleep ? DISPLAY.sleep(ms) : SDL_Delay(static_cast<Uint32>(ms));
 }
 
-void ExitProgram() {
-  if (!DISPLAY.exit_handler_registered && at_exit_audio_hook) at_exit_audio_hook();
-  std::exit(0);
+void ExitProgram() { std::exit(0); }
+
+void ArrangeCloseAtExit() {
+  if (DISPLAY.close_at_exit) return;
+  DISPLAY.close_at_exit = 1;
+  std::atexit(CloseAtExit);
 }
 
 int IsClockPaced() { return DISPLAY.soft_sync; }

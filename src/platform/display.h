@@ -41,7 +41,7 @@ int ScreenWidth();                     // 0 while no display is current
 int ScreenHeight();
 int ClockMillis();                     // wraps; take differences only
 void SleepMillis(int ms);              // negative returns at once
-[[noreturn]] void ExitProgram();       // closes the display and the audio, exit code 0
+[[noreturn]] void ExitProgram();       // exit code 0; the exit sequence closes the audio and the display
 int IsClockPaced();                    // 1 while frames are paced by the clock (soft_sync)
 std::string GraphicsRendererName();    // the GL renderer string, for benchmarks and logs
 void FlipBackEnd(int sync);            // the back-end present: swap now (0) or on the vertical blank (1), no pacing
@@ -50,8 +50,9 @@ int IsFullScreen();                    // 1 while the display covers the screen
 int ToggleFullScreen();                // full screen <-> a window of the picture's size, keeping the picture,
                                        // the pointer's picture position and the frame rate; 1 when it changed
 
-// Set by the audio module: run by the close-at-exit handler after the display is closed.
-extern void (*at_exit_audio_hook)();
+// The one exit sequence (atexit, once): the audio output closed, then the display, then
+// SDL if a display was ever opened. Arranged by the first display opened or the audio's first use.
+void ArrangeCloseAtExit();
 
 // Frame pacing arithmetic, kept apart from the clock so it can be tested without sleeping.
 struct TFramePacer {

@@ -172,6 +172,10 @@ class TGLDraw2DDriver : public TDraw2DDriver {
   void ResetContext() override;
 };
 
+// NOTE: made before main, so it outlives the exit sequence even when the audio arranged
+// that before the first display was opened.
+TGLDraw2DDriver GL_DRIVER;
+
 }  // namespace
 
 void SetGLWindowTitle(const std::string& title) { GL.title = title; }
@@ -322,7 +326,4 @@ void GLForgetTexture(unsigned name) {
 
 TGLDriverStats GLDriverStats() { return GL.stats; }
 
-TDraw2DDriver* GLDraw2DDriver() {
-  static TGLDraw2DDriver driver;
-  return &driver;
-}
+TDraw2DDriver* GLDraw2DDriver() { return &GL_DRIVER; }

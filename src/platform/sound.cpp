@@ -1,7 +1,6 @@
 // sound: the audio back-end registry, the silent "Null" back-end, and channels on the current one.
 #include "platform/sound.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "platform/audio_backends.h"
@@ -51,12 +50,10 @@ static struct {
 // Module Internal Functions
 
 // Registered on first use: a static library would drop self-registering objects nobody names.
-// The output is closed at exit before the mixer's state is torn down, and before SDL_Quit
-// when a display is open.
+// The display's exit sequence closes the output (ShutdownAudio) at exit.
 static void RegisterDrivers() {
   if (!AUDIO.drivers.empty()) return;
-  at_exit_audio_hook = ShutdownAudio;
-  std::atexit(ShutdownAudio);
+  ArrangeCloseAtExit();
   AUDIO.drivers.push_back(NewSoftMixDriver("SoftMix Multimedia"));
   AUDIO.drivers.push_back(NewSoftMixDriver("SoftMix"));
   AUDIO.drivers.push_back(NewNullDriver());
