@@ -139,10 +139,7 @@ int CreatePicture(TGLGraphics* g) {
   g->fbo_tex_h = any_size ? g->height : PowerOfTwoAtLeast(g->height);
   glGenTextures(1, &g->fbo_tex);
   glBindTexture(GL_TEXTURE_2D, g->fbo_tex);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  GLSetTextureParameters(0);  // nearest and clamped, as an unfiltered image frame
   GLint internal = (g->flags & 4) ? GL_RGBA8 : GL_RGB8;
   glTexImage2D(GL_TEXTURE_2D, 0, internal, g->fbo_tex_w, g->fbo_tex_h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(GL_TEXTURE_2D, 0);

@@ -14,14 +14,9 @@
 
 namespace {
 
-int BytesPer(int format) {
-  static const int bytes[] = {0, 1, 1, 3, 3, 4, 4};
-  return format >= 1 && format <= 6 ? bytes[format] : 0;
-}
-
 // One source pixel as RGBA: grey and alpha-only pixels widen, formats without alpha are opaque.
 void ReadRGBA(const TPixmap& p, int x, int y, uint8_t* out) {
-  const uint8_t* s = p.pixels.data() + static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * BytesPer(p.format);
+  const uint8_t* s = p.pixels.data() + static_cast<size_t>(y) * p.pitch + static_cast<size_t>(x) * TPixmap::BytesPerPixel(p.format);
   switch (p.format) {
     case PF_I8: out[0] = out[1] = out[2] = s[0], out[3] = 255; break;
     case PF_A8: out[0] = out[1] = out[2] = 255, out[3] = s[0]; break;
@@ -260,7 +255,7 @@ void TGLImageFrame::DrawRingAndCore(float x0, float y0, float x1, float y1, floa
 }
 
 std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags) {
-  if (!GLCurrentGraphics() || pixmap.width <= 0 || pixmap.height <= 0 || !BytesPer(pixmap.format)) return nullptr;
+  if (!GLCurrentGraphics() || pixmap.width <= 0 || pixmap.height <= 0 || !TPixmap::BytesPerPixel(pixmap.format)) return nullptr;
   if (auto paged = CreatePagedFrame(pixmap, flags)) return paged;
   int tw, th;
   if (!ChooseTextureSize(pixmap.width, pixmap.height, flags & IMG_MIPMAPPED, &tw, &th)) {
