@@ -31,6 +31,7 @@ class TGraphicsDriver {
   virtual void Flip(int sync) = 0;                    // any non-zero sync waits for the vertical blank
 };
 
+// display.cpp
 extern int graphics_seq;  // counts opens and closes, skipping 0; image copies made under another value are stale
 
 void SetAppTitle(const std::string& title);  // the window caption of displays opened afterwards
@@ -67,13 +68,14 @@ struct TRateTest {
   int Feed(int elapsed_ms, int hertz);  // 1 once the rate is trusted
 };
 
+// Clock seam for tests: replaces ClockMillis and SleepMillis (nullptr restores the real ones).
+void SetClockSeam(int (*now)(), void (*sleep)(int));
+void SetPresentHook(void (*hook)());   // called by FlipFrame with each finished frame, before it is shown
+
+// gl_display.cpp
 // For the input module: the window, and the mapping between window and picture pixels
 // (the 640x480 picture is scaled to fit the window with black bars, aspect kept).
 struct SDL_Window;
 SDL_Window* DisplayWindow();           // nullptr while no display is open
 void WindowToPicture(int wx, int wy, int* px, int* py);
 void PictureToWindow(int px, int py, int* wx, int* wy);
-
-// Clock seam for tests: replaces ClockMillis and SleepMillis (nullptr restores the real ones).
-void SetClockSeam(int (*now)(), void (*sleep)(int));
-void SetPresentHook(void (*hook)());   // called by FlipFrame with each finished frame, before it is shown

@@ -38,8 +38,10 @@ class TDraw2DDriver : public TGraphicsDriver {
   virtual void ResetContext() = 0;  // projection, viewport and cached state after a new context
 };
 
+// gl_driver.cpp
 TDraw2DDriver* GLDraw2DDriver();  // the OpenGL back-end (one per program)
 
+// draw.cpp
 class TDraw2DGraphics : public TGraphics {
  public:
   int color_red = 255, color_green = 255, color_blue = 255;

@@ -3,8 +3,6 @@
 #include "platform/font.h"
 #include "platform/freetype_font.h"
 
-std::shared_ptr<TFont> CreateBuiltinFontSource();  // builtin_font.cpp
-
 namespace {
 
 struct {

@@ -23,6 +23,7 @@ struct TImageGlyph {
   int _loaded = 0;
 };
 
+// font.cpp
 class TImageFont {
  public:
   std::shared_ptr<TFont> _src_font;
@@ -44,3 +45,6 @@ void SelectFont(std::shared_ptr<TImageFont> font);  // empty selects the built-i
 void DrawTextAt(const std::string& text, float x, float y);
 int MeasureTextWidth(const std::string& text);  // unscaled pixels
 int MeasureTextHeight();
+
+// builtin_font.cpp
+std::shared_ptr<TFont> CreateBuiltinFontSource();  // the 8x16 font that draws until one is selected

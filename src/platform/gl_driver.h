@@ -6,6 +6,7 @@
 
 struct SDL_Window;
 
+// gl_display.cpp
 class TGLGraphics : public TGraphics {
  public:
   SDL_Window* window = nullptr;
@@ -20,8 +21,16 @@ class TGLGraphics : public TGraphics {
   void GetSettings(int* w, int* h, int* d, int* hz, int* f) override;
   void Close() override;           // destroys the context and window; safe twice
 };
+std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, int hertz, int flags,
+                                              const std::string& title);  // nullptr, with one line on stderr
+void GLSetGraphics(TGLGraphics* graphics);  // makes its context current and binds its picture
+TGLGraphics* GLCurrentGraphics();
+void GLPresent(int sync);                   // shows the picture in the window and swaps
+std::vector<TGraphicsMode> GLGraphicsModes();  // for the driver's GraphicsModes slot
+int GLIsFullScreen(TGLGraphics* g);         // 1 while its window covers the screen
+int GLSetFullScreen(TGLGraphics* g, int on);  // full screen, or a window of its own size; 0 when refused
 
-// Small frames live in cells of shared textures (pages); see gl_texture_page.cpp.
+// gl_texture_page.cpp: small frames live in cells of shared textures (pages).
 class TGLTexturePage;
 constexpr int GL_PAGE_WIDTH = 512, GL_PAGE_HEIGHT = 256, GL_PAGE_LEVELS = 2;
 constexpr int GL_SMALLEST_CELL = 8, GL_LARGEST_CELL = 64;
@@ -29,7 +38,11 @@ struct TGLPageCell {
   std::shared_ptr<TGLTexturePage> page;  // nullptr: not in a page
   int x = 0, y = 0, size = 0;            // its square of texels in the page's first level
 };
+TGLPageCell GLTakeCell(int size, int flags);  // a free cell, its page bound; no page when refused
+void GLGiveBackCell(const TGLPageCell& cell);
+unsigned GLPageTexture(const TGLTexturePage& page);
 
+// gl_texture.cpp
 class TGLImageFrame : public TImageFrame {
  public:
   float u0 = 0, v0 = 0, u1 = 1, v1 = 1;
@@ -48,7 +61,11 @@ class TGLImageFrame : public TImageFrame {
   void DrawRingAndCore(float x0, float y0, float x1, float y1, float tx, float ty);
   void DrawContent(float x0, float y0, float x1, float y1, float tx, float ty);
 };
+std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags);  // nullptr when refused
+int PowerOfTwoAtLeast(int n);               // texture sides where the system wants powers of two
+void GLSetTextureParameters(int flags);     // filtering and wrapping of the bound texture, from image flags
 
+// gl_driver.cpp
 // Counts of real GL state changes, to check that redundant ones are skipped.
 struct TGLDriverStats {
   int blend_changes = 0, texture_binds = 0, texture_switches = 0;
@@ -69,15 +86,6 @@ struct TGLDrawRecord {
 };
 void SetGLDrawRecorder(void (*recorder)(const TGLDrawRecord&));  // nullptr stops recording
 
-// Between the display half (gl_display.cpp) and the drawing half (gl_driver.cpp).
-std::shared_ptr<TGLGraphics> GLCreateGraphics(int width, int height, int depth, int hertz, int flags,
-                                              const std::string& title);  // nullptr, with one line on stderr
-void GLSetGraphics(TGLGraphics* graphics);  // makes its context current and binds its picture
-TGLGraphics* GLCurrentGraphics();
-void GLPresent(int sync);                   // shows the picture in the window and swaps
-std::vector<TGraphicsMode> GLGraphicsModes();  // for the driver's GraphicsModes slot
-int GLIsFullScreen(TGLGraphics* g);         // 1 while its window covers the screen
-int GLSetFullScreen(TGLGraphics* g, int on);  // full screen, or a window of its own size; 0 when refused
 void GLRestoreDrawState();                  // re-issues the cached drawing state after a present
 void GLDrawTexturedQuad(unsigned name, float x0, float y0, float x1, float y1, float tx, float ty,
                         float u0, float v0, float u1, float v1,
@@ -87,9 +95,3 @@ int GLClearTexelsLeaveScreen();             // 1: the blend mode leaves the scre
 void GLBindTexture(unsigned name);          // binds (and turns texturing on) only on change
 void GLForgetTexture(unsigned name);        // the bind cache drops a deleted texture
 void SetGLWindowTitle(const std::string& title);  // caption of windows created afterwards
-std::shared_ptr<TImageFrame> GLCreateFrame(const TPixmap& pixmap, int flags);  // nullptr when refused
-int PowerOfTwoAtLeast(int n);            // texture sides where the system wants powers of two
-void GLSetTextureParameters(int flags);     // filtering and wrapping of the bound texture, from image flags
-TGLPageCell GLTakeCell(int size, int flags);  // a free cell, its page bound; no page when refused
-void GLGiveBackCell(const TGLPageCell& cell);
-unsigned GLPageTexture(const TGLTexturePage& page);

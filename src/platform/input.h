@@ -10,6 +10,7 @@ enum {
   KEY_LSHIFT = 160, KEY_RSHIFT = 161, KEY_LCONTROL = 162, KEY_RCONTROL = 163, KEY_LALT = 164, KEY_RALT = 165
 };
 
+// input.cpp
 // Keyboard
 int IsKeyHeld(int key);         // 1 while held
 int ReadKeyHit(int key);        // presses since the last read or flush; resets the count
@@ -42,4 +43,6 @@ float JoyAxisValue(int raw, int min, int max);  // the raw-to-real mapping the a
 void StartInputPolling();       // flushes and starts routing window events; a second call does nothing
 void StopInputPolling();
 void PollSystem();              // pumps pending window events into the tables
+
+// keymap.cpp
 int KeyCodeFromSdl(int sdl_keycode, int sdl_scancode);  // the virtual-key code for an SDL key, 0 if none

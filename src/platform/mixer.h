@@ -25,10 +25,12 @@ struct TMixSound {
   }
 };
 
+// mix_sound.cpp
 // nullptr for a bad sample; a sample already in the mixer's format gives up its bytes
 std::shared_ptr<TMixSound> MakeMixSound(TAudioSample sample, int flags);
 int VolumeToGain(float volume);       // trunc(volume * 4096), held to 0..65535
 
+// mixer.cpp
 void MixOpen();                       // channels may be had from now on
 void MixClose();                      // every slot freed; handles go stale; no more channels
 int MixAlloc();                       // a fresh idle slot's handle, or -1 when none is free

@@ -14,6 +14,7 @@ enum {
   PF_RGBA8888 = 6,
 };
 
+// pixmap.cpp
 struct TPixmap {
   std::vector<uint8_t> pixels;
   int width = 0, height = 0, pitch = 0, format = 0, capacity = 0;
@@ -32,5 +33,6 @@ struct TPixmap {
 // average of their non-mask neighbours so filtering at the edges stays clean.
 std::shared_ptr<TPixmap> MaskPixmap(const TPixmap& src, int red, int green, int blue);
 
+// png.cpp
 std::shared_ptr<TPixmap> DecodePng(const uint8_t* data, size_t size);  // nullptr on anything but a good PNG
 std::shared_ptr<TPixmap> LoadPixmapPng(const std::string& source);     // by stream name or path

@@ -32,6 +32,7 @@ class TSound {
   virtual ~TSound() = default;
   virtual std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel> channel) = 0;
   virtual std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel> channel) = 0;  // paused at the start
+  // sound_load.cpp
   static std::shared_ptr<TSound> Load(const std::string& source, int flags);   // nullptr when it can't be decoded
 };
 
@@ -45,8 +46,11 @@ class TAudioDriver {
   virtual std::shared_ptr<TChannel> AllocChannel() = 0;
 };
 
+// sound.cpp
 int SetAudioDriver(const std::string& name);  // names folded to lower case; falls back to "Null"
 TAudioDriver* CurrentAudioDriver();           // chooses "SoftMix" on first use
 std::shared_ptr<TChannel> AllocChannel();     // on the current back-end
 void ShutdownAudio();
+
+// ogg.cpp
 std::shared_ptr<TAudioSample> DecodeOggVorbis(const uint8_t* data, size_t size);  // nullptr on a bad stream
