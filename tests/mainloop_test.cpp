@@ -238,8 +238,17 @@ TEST_F(RunFrame, EachStateDrawsItsScreenBetweenTheBackgroundAndThePanel) {
   retro_fx = 0, game_state = GS_TITLE;
 }
 
+int ten_ms_naps = 0;
+void CountingSleep(int ms) {
+  ten_ms_naps += ms == 10;
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The wait sleeps in short naps, so a player's machine idles while the game is away.
 TEST_F(RunFrame, WaitsWhileSuspendedAtTheEndOfTheFrame) {
   game_state = GS_TITLE;
+  ten_ms_naps = 0;
+  SetClockSeam(nullptr, CountingSleep);
   synthetic::PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
   std::thread wake([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
@@ -249,7 +258,9 @@ TEST_F(RunFrame, WaitsWhileSuspendedAtTheEndOfTheFrame) {
   ::RunFrame();
   auto took = std::chrono::steady_clock::now() - start;
   wake.join();
+  SetClockSeam(nullptr, nullptr);
   EXPECT_GE(took, std::chrono::milliseconds(100));
+  EXPECT_GE(ten_ms_naps, 5) << "a busy wait, or naps of another length";
 }
 
 int fake_now = 0, slept_ms = 0;
