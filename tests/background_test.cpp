@@ -2,8 +2,8 @@
 // still behind the pause menu.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
-#include "draw_calls.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
 #include "render/background.h"
 #include "render/background_seam.h"
 

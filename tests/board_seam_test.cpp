@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/assets.h"
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "render/background.h"
 #include "render/background_seam.h"
 

@@ -1,7 +1,7 @@
 // Drawing state and shapes, read back from the real (headless) picture.
 #include <gtest/gtest.h>
 #include <cmath>
-#include "gl_test_util.h"
+#include "support/gl_test_util.h"
 #include "platform/gl_driver.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <fstream>
 #include <iterator>
-#include "gl_test_util.h"
+#include "support/gl_test_util.h"
 #include "platform/font.h"
 #include "platform/stream.h"
 

@@ -13,7 +13,7 @@
 #include "app/menu.h"
 #include "app/program.h"
 #include "app/splash.h"
-#include "child_process.h"
+#include "support/child_process.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "platform/display.h"

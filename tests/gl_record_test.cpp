@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <vector>
-#include "gl_test_util.h"
+#include "support/gl_test_util.h"
 #include "platform/gl_driver.h"
 #include "platform/image.h"
 

@@ -14,7 +14,7 @@
 #include "platform/limiter.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
-#include "soft_mix.h"
+#include "support/soft_mix.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app/splash.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
-#include "gl_test_util.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
+#include "support/gl_test_util.h"
 #include "platform/font.h"
 #include "platform/sound.h"
 

@@ -13,8 +13,8 @@
 #include "app/mainloop.h"
 #include "app/menu.h"
 #include "app/program.h"
-#include "app_fixture.h"
-#include "child_process.h"
+#include "support/app_fixture.h"
+#include "support/child_process.h"
 #include "game/player.h"
 #include "platform/sound.h"
 

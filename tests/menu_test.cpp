@@ -7,8 +7,8 @@
 
 #include "app/assets.h"
 #include "app/menu.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
 #include "game/player.h"
 #include "platform/font.h"
 

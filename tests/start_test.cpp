@@ -10,9 +10,9 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app/program.h"
-#include "draw_calls.h"
 #include "game/gameover.h"
 #include "game/music.h"
+#include "support/draw_calls.h"
 #include "game/player.h"
 #include "game/screentext.h"
 #include "game/sfx.h"
@@ -21,9 +21,9 @@
 #include "platform/random.h"
 #include "render/background.h"
 #include "render/twdraw.h"
-#include "run_alone.h"
-#include "shared_display.h"
-#include "soft_mix.h"
+#include "support/run_alone.h"
+#include "support/shared_display.h"
+#include "support/soft_mix.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <sys/resource.h>
 #include <filesystem>
 #include <vector>
-#include "child_process.h"
+#include "support/child_process.h"
 #include "platform/system.h"
-#include "proc_status.h"
+#include "support/proc_status.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Stereo drawing: the two eye copies, their colours, shifts and rotations, and mono drawing.
 #include <gtest/gtest.h>
-#include "app_fixture.h"
+#include "support/app_fixture.h"
 #include "platform/font.h"
 
 using appfix::PixelAt;

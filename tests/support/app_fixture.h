@@ -13,7 +13,7 @@
 #include "platform/input.h"
 #include "platform/pixmap.h"
 #include "render/twdraw.h"
-#include "shared_display.h"
+#include "support/shared_display.h"
 #include "synthetic_input.h"
 
 namespace appfix {

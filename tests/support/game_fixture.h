@@ -22,7 +22,7 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "render/twdraw.h"
-#include "shared_display.h"
+#include "support/shared_display.h"
 #include "synthetic_input.h"
 
 namespace gamefix {

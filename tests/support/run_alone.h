@@ -8,7 +8,7 @@
 #include <stdlib.h>
 #include <filesystem>
 #include <string>
-#include "child_process.h"
+#include "support/child_process.h"
 
 namespace runalone {
 
