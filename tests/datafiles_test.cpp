@@ -16,6 +16,7 @@
 #include "app/datafiles.h"
 #include "game/player.h"
 #include "render/twdraw.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -25,11 +26,7 @@ namespace {
 class DataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_data_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(folder_.Enter("data"));
     // A load in the empty folder forgets what an earlier test's load found unreadable.
     BestScoreFile(0);
     StereoModeFile(1);
@@ -38,9 +35,7 @@ class DataFiles : public ::testing::Test {
     twdraw = twdraw_tag();
   }
   void TearDown() override {
-    fs::current_path(old_);
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
+    folder_.Remove();
   }
   static void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
@@ -59,7 +54,7 @@ class DataFiles : public ::testing::Test {
     EXPECT_EQ(twdraw.reye_g, rg);
     EXPECT_EQ(twdraw.reye_b, rb);
   }
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 TEST_F(DataFiles, MissingFilesGiveZeroAndModeOff) {

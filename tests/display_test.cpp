@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "support/gl_test_util.h"
 #include "platform/gl_driver.h"
+#include "support/gl_test_util.h"
 #include "support/proc_status.h"
 
 namespace {

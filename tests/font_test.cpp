@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <fstream>
 #include <iterator>
-#include "support/gl_test_util.h"
 #include "platform/font.h"
 #include "platform/stream.h"
+#include "support/gl_test_util.h"
 
 namespace {
 

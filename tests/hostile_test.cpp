@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
 #include "hostile_env.h"
+#include "support/child_process.h"
 
 namespace {
 

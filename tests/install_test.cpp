@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
 #include "platform/pixmap.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -68,9 +69,8 @@ std::string OnPath(const std::string& name) {
 class Installed : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "kelvane_install_XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    ASSERT_TRUE(folder_.Make("install"));
+    root_ = folder_.path();
     fs::create_directories(root_ / "xdg");
     child_plan plan;
     plan.program = KELVANE_CMAKE_COMMAND;
@@ -81,10 +81,7 @@ class Installed : public ::testing::Test {
     ASSERT_TRUE(r.exited && r.code == 0) << r.out << r.err;
     prefix_ = (root_ / "dest").string() + KELVANE_INSTALL_PREFIX;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void TearDown() override { folder_.Remove(); }
 
   fs::path installed(const std::string& rel) const { return prefix_ / rel; }
   fs::path shared(const std::string& name) const { return installed("share/games/kelvane/data") / name; }
@@ -106,6 +103,7 @@ class Installed : public ::testing::Test {
     return Run(installed("games/kelvane").string(), std::move(args), sigterm_after_ms, std::move(env));
   }
 
+  temp_folder folder_;
   fs::path root_, prefix_;
 };
 

@@ -8,13 +8,13 @@
 #include "app/assets.h"
 #include "app/mainloop.h"
 #include "app/menu.h"
-#include "support/app_fixture.h"
-#include "support/draw_calls.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
 #include "synthetic_input.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include "app/mainloop.h"
 #include "app/menu.h"
 #include "app/program.h"
-#include "support/app_fixture.h"
-#include "support/child_process.h"
 #include "game/player.h"
 #include "platform/sound.h"
+#include "support/app_fixture.h"
+#include "support/child_process.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;

@@ -2,8 +2,8 @@
 // and fire-wall corner, the drawing state left behind, and the best-score check.
 #include <array>
 #include "game/panel.h"
-#include "support/draw_calls.h"
 #include "platform/font.h"
+#include "support/draw_calls.h"
 #include "support/screens_fixture.h"
 
 namespace screens_test {

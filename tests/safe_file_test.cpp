@@ -15,6 +15,7 @@
 
 #include "platform/safe_file.h"
 #include "platform/stream.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -48,22 +49,17 @@ namespace {
 class SafeFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_safe_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(dir_.Enter("safe"));
   }
   void TearDown() override {
     flush_log = nullptr;
-    fs::current_path(old_);
-    fs::remove_all(dir_);
+    dir_.Remove();
   }
   static void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
   static TFileCompose Constant(const std::string& bytes) {
     return [bytes](const TFileRead&) { return bytes; };
   }
-  fs::path old_, dir_;
+  temp_folder dir_;
 };
 
 TEST_F(SafeFiles, ReplaceFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
@@ -77,7 +73,7 @@ TEST_F(SafeFiles, ReplaceFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
   int file_before = -1, folder_after = -1;
   for (size_t i = 0; i < log.size(); i++) {
     if (log[i].path.find("/score.dat.tmp-") != std::string::npos && log[i].target_then == "old!") file_before = int(i);
-    if (log[i].path == dir_.string() && log[i].target_then == "new!") folder_after = int(i);
+    if (log[i].path == dir_.path().string() && log[i].target_then == "new!") folder_after = int(i);
   }
   EXPECT_GE(file_before, 0) << "the temporary was not flushed before it replaced the file";
   EXPECT_GT(folder_after, file_before) << "the folder was not flushed after the rename";

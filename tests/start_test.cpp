@@ -12,7 +12,6 @@
 #include "app/program.h"
 #include "game/gameover.h"
 #include "game/music.h"
-#include "support/draw_calls.h"
 #include "game/player.h"
 #include "game/screentext.h"
 #include "game/sfx.h"
@@ -21,9 +20,11 @@
 #include "platform/random.h"
 #include "render/background.h"
 #include "render/twdraw.h"
+#include "support/draw_calls.h"
 #include "support/run_alone.h"
 #include "support/shared_display.h"
 #include "support/soft_mix.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -114,16 +115,11 @@ TEST(StartValues, TheFirstTitleFrameShowsTheStartOptions) {
 class start_folder {
  public:
   start_folder() {
-    char tmpl[] = "/tmp/kelvane_start_XXXXXX";
-    EXPECT_NE(mkdtemp(tmpl), nullptr);
-    folder = tmpl;
-    home = fs::current_path();
-    fs::create_directory(folder / "data");
-    for (const auto& f : fs::directory_iterator(fs::path(KELVANE_SOURCE_DIR) / "data"))
-      if (f.path().extension() == ".ogg") fs::copy_file(f.path(), folder / "data" / f.path().filename());
+    EXPECT_TRUE(made.Enter("start"));
+    folder = made.path();
+    CopySounds(fs::path(KELVANE_SOURCE_DIR) / "data", folder / "data");
     Store("data/hiscore.dat", 4321);
     Store("data/anaglyph3d.dat", 3);
-    fs::current_path(folder);
     windowed = std::getenv("KELVANE_WINDOWED") != nullptr;
     setenv("KELVANE_WINDOWED", "1", 1);
     SetClockSeam(FakeClock, FakeSleep);
@@ -131,9 +127,7 @@ class start_folder {
   ~start_folder() {
     SetClockSeam(nullptr, nullptr);
     if (!windowed) unsetenv("KELVANE_WINDOWED");
-    fs::current_path(home);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
+    made.Remove();
   }
   void Store(const std::string& rel, int v) {
     std::ofstream out(folder / rel, std::ios::binary);
@@ -145,7 +139,8 @@ class start_folder {
     in.read(reinterpret_cast<char*>(b), 4);
     return in.gcount() == 4 ? (b[0] | b[1] << 8 | b[2] << 16 | b[3] << 24) : -1;
   }
-  fs::path folder, home;
+  temp_folder made;
+  fs::path folder;
   bool windowed = false;
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/stream.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -20,16 +21,9 @@ namespace {
 class StreamFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_stream_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(folder_.Enter("stream"));
   }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { folder_.Remove(); }
   static void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream f(path, std::ios::binary);
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -45,7 +39,7 @@ class StreamFiles : public ::testing::Test {
     s->Close();
     return 1;
   }
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 const uint8_t kFirst[] = {1, 2, 3, 4, 5};

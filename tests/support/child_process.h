@@ -20,6 +20,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace childproc {
 
 namespace fs = std::filesystem;
@@ -194,22 +196,13 @@ inline child_result RunOwnTests(const std::string& filter, const fs::path& cwd, 
 class game_folder {
  public:
   explicit game_folder(int with_sounds) {
-    std::string templ = (fs::temp_directory_path() / "kelvane_child_XXXXXX").string();
-    root_ = mkdtemp(templ.data()) ? fs::path(templ) : fs::path();
+    made_.Make("child");
+    root_ = made_.path();
     game_ = root_ / "game";
     fs::create_directories(game_);
     fs::copy_file(fs::path(KELVANE_BINARY_DIR) / "kelvane", game_ / "kelvane");
-    if (!with_sounds) return;
-    fs::create_directories(game_ / "data");
-    for (const auto& e : fs::directory_iterator(fs::path(KELVANE_BINARY_DIR) / "data"))
-      if (e.path().extension() == ".ogg") fs::copy_file(e.path(), game_ / "data" / e.path().filename());
+    if (with_sounds) CopySounds(fs::path(KELVANE_BINARY_DIR) / "data", game_ / "data");
   }
-  ~game_folder() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  game_folder(const game_folder&) = delete;
-  game_folder& operator=(const game_folder&) = delete;
 
   fs::path root() const { return root_; }
   fs::path game() const { return game_; }
@@ -252,6 +245,7 @@ class game_folder {
   }
 
  private:
+  temp_folder made_;
   fs::path root_, game_;
 };
 
