@@ -25,6 +25,7 @@
 #include "support/shared_display.h"
 #include "support/soft_mix.h"
 #include "support/temp_folder.h"
+#include "support/virtual_pad.h"
 
 namespace {
 
@@ -149,9 +150,8 @@ class start_folder {
 TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   KELVANE_RUN_ALONE();
   start_folder here;
-  SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-  int pad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
-  SDL_Joystick* joy = SDL_JoystickOpen(pad);
+  virtual_pad pad;
+  pad.Attach(2, 3, 0);
   drawcalls::recorder rec;
   ASSERT_EQ(StartProgram(), 1);
   EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Kelvane");
@@ -174,7 +174,7 @@ TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   EXPECT_EQ(music_channel->Playing(), 0);
   PollSystem();
   EXPECT_EQ(PointerX() * 1000 + PointerY(), 320265);
-  SDL_JoystickSetVirtualAxis(joy, 0, -32768);
+  pad.SetAxis(0, -32768);
   EXPECT_EQ(GetJoyAxisX(0), -1.0f) << "the pad was not counted";
 
   player.best_sc = 5000, stereo_mode = 1;
@@ -191,8 +191,7 @@ TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   SaveAndShutdown();
   EXPECT_EQ(music_channel->Playing(), 0);
   EXPECT_EQ(slept, std::vector<int>{500});
-  SDL_JoystickClose(joy);
-  SDL_JoystickDetachVirtual(pad);
+  pad.Detach();
   CloseGraphics();
 }
 
