@@ -32,17 +32,6 @@ const int kIconSizes[6] = {16, 32, 48, 64, 128, 256};
 const char* const kAppId = "org.kelvane.kelvane";
 const int kSigtermMs = 2500;
 
-std::vector<uint8_t> Bytes(const fs::path& p) {
-  std::string s = ReadText(p);
-  return std::vector<uint8_t>(s.begin(), s.end());
-}
-
-void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
-  fs::create_directories(p.parent_path());
-  std::ofstream f(p, std::ios::binary | std::ios::trunc);
-  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::string Gunzip(const fs::path& p) {
   gzFile f = gzopen(p.c_str(), "rb");
   if (!f) return "";
@@ -134,8 +123,8 @@ TEST_F(Installed, LaysOutEveryFileUnderThePrefix) {
 
   EXPECT_NE(fs::status(installed("games/kelvane")).permissions() & fs::perms::others_exec, fs::perms::none);
   for (const char* s : kSounds)
-    EXPECT_EQ(Bytes(shared(s)), Bytes(fs::path(KELVANE_SOURCE_DIR) / "data" / s)) << s;
-  EXPECT_EQ(Bytes(installed("share/doc/kelvane/copyright")), Bytes(fs::path(KELVANE_SOURCE_DIR) / "LICENSE"));
+    EXPECT_EQ(ReadBytes(shared(s)), ReadBytes(fs::path(KELVANE_SOURCE_DIR) / "data" / s)) << s;
+  EXPECT_EQ(ReadBytes(installed("share/doc/kelvane/copyright")), ReadBytes(fs::path(KELVANE_SOURCE_DIR) / "LICENSE"));
   std::string man = Gunzip(installed("share/man/man6/kelvane.6.gz"));
   EXPECT_EQ(man.rfind(".TH KELVANE 6", 0), 0u) << man.substr(0, 80);
   EXPECT_NE(man.find("Kelvane " KELVANE_PROJECT_VERSION), std::string::npos);
@@ -252,11 +241,11 @@ TEST_F(Installed, FirstRunStartsFromTheSharedFilesAndSavesInTheUserFolder) {
   child_result r = RunGame({}, kSigtermMs);
   ExpectCleanExit(r);
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(Bytes(saved("hiscore.dat")), IntBytes(4321));
-  EXPECT_EQ(Bytes(saved("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(saved("hiscore.dat")), IntBytes(4321));
+  EXPECT_EQ(ReadBytes(saved("anaglyph3d.dat")), IntBytes(2));
   EXPECT_EQ(fs::status(saved("")).permissions() & fs::perms::all, fs::perms::owner_all);
-  EXPECT_EQ(Bytes(shared("hiscore.dat")), IntBytes(4321));
-  EXPECT_EQ(Bytes(shared("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(shared("hiscore.dat")), IntBytes(4321));
+  EXPECT_EQ(ReadBytes(shared("anaglyph3d.dat")), IntBytes(2));
 }
 
 TEST_F(Installed, TheUserFolderWinsOverTheSharedOneAndTheSharedOneIsNeverWritten) {
@@ -265,9 +254,9 @@ TEST_F(Installed, TheUserFolderWinsOverTheSharedOneAndTheSharedOneIsNeverWritten
   WriteBytes(saved("hiscore.dat"), IntBytes(900));
   child_result r = RunGame({}, kSigtermMs);
   ExpectCleanExit(r);
-  EXPECT_EQ(Bytes(saved("anaglyph3d.dat")), IntBytes(3));
-  EXPECT_EQ(Bytes(saved("hiscore.dat")), IntBytes(900));
-  EXPECT_EQ(Bytes(shared("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(saved("anaglyph3d.dat")), IntBytes(3));
+  EXPECT_EQ(ReadBytes(saved("hiscore.dat")), IntBytes(900));
+  EXPECT_EQ(ReadBytes(shared("anaglyph3d.dat")), IntBytes(2));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -275,8 +264,8 @@ TEST_F(Installed, WithoutXdgDataHomeTheSavesGoUnderHome) {
   fs::create_directories(root_ / "home");
   child_result r = RunGame({}, kSigtermMs, {{"XDG_DATA_HOME", ""}, {"HOME", (root_ / "home").string()}});
   ExpectCleanExit(r);
-  EXPECT_EQ(Bytes(root_ / "home/.local/share/kelvane/hiscore.dat"), IntBytes(0));
-  EXPECT_EQ(Bytes(root_ / "home/.local/share/kelvane/anaglyph3d.dat"), IntBytes(0));
+  EXPECT_EQ(ReadBytes(root_ / "home/.local/share/kelvane/hiscore.dat"), IntBytes(0));
+  EXPECT_EQ(ReadBytes(root_ / "home/.local/share/kelvane/anaglyph3d.dat"), IntBytes(0));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -287,7 +276,7 @@ TEST_F(Installed, AUserFolderThatCannotBeMadeSaysWhereInOneLine) {
   ExpectCleanExit(r);
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
   EXPECT_NE(r.err.find((root_ / "blocked" / "kelvane" / "hiscore.dat").string()), std::string::npos) << r.err;
-  EXPECT_EQ(Bytes(root_ / "blocked"), (std::vector<uint8_t>{'x'}));
+  EXPECT_EQ(ReadBytes(root_ / "blocked"), (std::vector<uint8_t>{'x'}));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -350,7 +339,7 @@ TEST_F(InstalledPlay, SoundsFoundAndABestScoreReachedInPlayIsReadBackFromTheUser
   ExpectCleanExit(first);  // SDL's disk output announces itself on stderr
   EXPECT_LT(childproc::PlaytestFrames(first.out), 1000) << "the script did not get back to the title and out";
   EXPECT_GT(MaxSample(audio), 1000) << "the game played silence: its sounds were not found";
-  std::vector<uint8_t> best = Bytes(saved("hiscore.dat"));
+  std::vector<uint8_t> best = ReadBytes(saved("hiscore.dat"));
   ASSERT_EQ(best.size(), 4u);
   int score = best[0] | best[1] << 8 | best[2] << 16 | best[3] << 24;
   EXPECT_GT(score, 0);

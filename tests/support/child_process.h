@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace childproc {
@@ -57,10 +58,7 @@ struct child_run {
   std::string out, err;  // where its output goes
 };
 
-inline std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ::ReadText;
 
 inline int CountLines(const std::string& s) {
   int n = 0;
@@ -208,14 +206,8 @@ class game_folder {
   fs::path game() const { return game_; }
   fs::path at(const std::string& rel) const { return game_ / rel; }
 
-  void Write(const std::string& rel, const std::vector<uint8_t>& bytes) const {
-    std::ofstream f(at(rel), std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::vector<uint8_t> Read(const std::string& rel) const {
-    std::string s = ReadText(at(rel));
-    return std::vector<uint8_t>(s.begin(), s.end());
-  }
+  void Write(const std::string& rel, const std::vector<uint8_t>& bytes) const { WriteBytes(at(rel), bytes); }
+  std::vector<uint8_t> Read(const std::string& rel) const { return ReadBytes(at(rel)); }
 
   // The real program, started by its full path so it finds its own folder.
   child_plan GamePlan(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
