@@ -22,6 +22,7 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "render/twdraw.h"
+#include "support/counting_sound.h"
 #include "support/shared_display.h"
 #include "support/virtual_pad.h"
 #include "synthetic_input.h"
@@ -53,18 +54,7 @@ struct RefRandom {
   void SkipBurst(int count) { Skip(5 * (count + 1)); }  // five draws per particle
 };
 
-// A sound that only counts how often it was started; PlaySfx gets no channel back.
-struct CountingSound : TSound {
-  int cues = 0;
-  std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel>) override {
-    cues++;
-    return nullptr;
-  }
-  std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel>) override {
-    cues++;
-    return nullptr;
-  }
-};
+using ::CountingSound;
 
 struct Box {
   int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // inclusive; empty when x1 < x0
