@@ -2,10 +2,10 @@
 // still behind the pause menu.
 #include <gtest/gtest.h>
 
-#include "app_fixture.h"
-#include "draw_calls.h"
 #include "render/background.h"
 #include "render/background_seam.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;

@@ -8,9 +8,10 @@
 #include <string>
 
 #include "app/assets.h"
-#include "app_fixture.h"
 #include "render/background.h"
 #include "render/background_seam.h"
+#include "support/app_fixture.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -40,22 +41,17 @@ class BoardSeam : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_seam_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);  // no sound files: the pictures are all this needs
+    ASSERT_TRUE(folder_.Enter("seam"));  // no sound files: the pictures are all this needs
     CreateBlankImages();
     LoadAssets();
     ASSERT_TRUE(board_img);
     game_state = GS_TITLE;
   }
   void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
+    folder_.Remove();
     AppFixture::TearDown();
   }
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 }  // namespace

@@ -16,6 +16,8 @@
 #include "app/datafiles.h"
 #include "game/player.h"
 #include "render/twdraw.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -25,11 +27,7 @@ namespace {
 class DataFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_data_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(folder_.Enter("data"));
     // A load in the empty folder forgets what an earlier test's load found unreadable.
     BestScoreFile(0);
     StereoModeFile(1);
@@ -37,20 +35,7 @@ class DataFiles : public ::testing::Test {
     stereo_mode = 0;
     twdraw = twdraw_tag();
   }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(dir_);
-  }
-  static void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  static std::vector<uint8_t> ReadRaw(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
-  }
+  void TearDown() override { folder_.Remove(); }
   static void ExpectEyes(int lr, int lg, int lb, int rr, int rg, int rb) {
     EXPECT_EQ(twdraw.leye_r, lr);
     EXPECT_EQ(twdraw.leye_g, lg);
@@ -59,7 +44,7 @@ class DataFiles : public ::testing::Test {
     EXPECT_EQ(twdraw.reye_g, rg);
     EXPECT_EQ(twdraw.reye_b, rb);
   }
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 TEST_F(DataFiles, MissingFilesGiveZeroAndModeOff) {
@@ -72,8 +57,8 @@ TEST_F(DataFiles, MissingFilesGiveZeroAndModeOff) {
 }
 
 TEST_F(DataFiles, ShortFileGivesItsBytesAsLowBytes) {
-  WriteRaw("data/hiscore.dat", {0x01, 0x02});
-  WriteRaw("data/anaglyph3d.dat", {0x03});
+  WriteBytes("data/hiscore.dat", {0x01, 0x02});
+  WriteBytes("data/anaglyph3d.dat", {0x03});
   BestScoreFile(0);
   EXPECT_EQ(player.best_sc, 513);
   StereoModeFile(1);
@@ -82,8 +67,8 @@ TEST_F(DataFiles, ShortFileGivesItsBytesAsLowBytes) {
 }
 
 TEST_F(DataFiles, EmptyFilesGiveZero) {
-  WriteRaw("data/hiscore.dat", {});
-  WriteRaw("data/anaglyph3d.dat", {});
+  WriteBytes("data/hiscore.dat", {});
+  WriteBytes("data/anaglyph3d.dat", {});
   player.best_sc = 99;
   stereo_mode = 2;
   BestScoreFile(0);
@@ -104,8 +89,8 @@ TEST_F(DataFiles, FolderInTheWayIsNotRead) {
 
 TEST_F(DataFiles, FileWithoutReadPermissionGivesZero) {
   if (::geteuid() == 0) GTEST_SKIP() << "running as root: read permission can't be taken away";
-  WriteRaw("data/hiscore.dat", {0x39, 0x30, 0, 0});
-  WriteRaw("data/anaglyph3d.dat", {2, 0, 0, 0});
+  WriteBytes("data/hiscore.dat", {0x39, 0x30, 0, 0});
+  WriteBytes("data/anaglyph3d.dat", {2, 0, 0, 0});
   fs::permissions("data/hiscore.dat", fs::perms::none);
   fs::permissions("data/anaglyph3d.dat", fs::perms::none);
   BestScoreFile(0);
@@ -118,7 +103,7 @@ TEST_F(DataFiles, StoredModeOutsideRangeIsOff) {
   for (int stored : {5, -1, 0x7fffffff, static_cast<int>(0x80000000)}) {
     stereo_mode = 0;
     twdraw = twdraw_tag();
-    WriteRaw("data/anaglyph3d.dat", {static_cast<uint8_t>(stored), static_cast<uint8_t>(stored >> 8),
+    WriteBytes("data/anaglyph3d.dat", {static_cast<uint8_t>(stored), static_cast<uint8_t>(stored >> 8),
                                      static_cast<uint8_t>(stored >> 16), static_cast<uint8_t>(stored >> 24)});
     StereoModeFile(1);
     EXPECT_EQ(stereo_mode, 0) << "stored " << stored;
@@ -133,8 +118,8 @@ TEST_F(DataFiles, RoundTripIsFourLittleEndianBytes) {
   StereoModeFile(2);
   BestScoreFile(1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a save that worked says nothing";
-  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0x39, 0x30, 0x00, 0x00}));
-  EXPECT_EQ(ReadRaw("data/anaglyph3d.dat"), (std::vector<uint8_t>{4, 0, 0, 0}));
+  EXPECT_EQ(ReadBytes("data/hiscore.dat"), (std::vector<uint8_t>{0x39, 0x30, 0x00, 0x00}));
+  EXPECT_EQ(ReadBytes("data/anaglyph3d.dat"), (std::vector<uint8_t>{4, 0, 0, 0}));
   player.best_sc = 0;
   stereo_mode = 0;
   BestScoreFile(0);
@@ -145,10 +130,10 @@ TEST_F(DataFiles, RoundTripIsFourLittleEndianBytes) {
 }
 
 TEST_F(DataFiles, SaveReplacesOldFileAndLeavesNoTemporary) {
-  WriteRaw("data/hiscore.dat", {1, 2, 3, 4, 5, 6});  // reads as 0x04030201
+  WriteBytes("data/hiscore.dat", {1, 2, 3, 4, 5, 6});  // reads as 0x04030201
   player.best_sc = 0x7f000000;
   BestScoreFile(1);
-  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0, 0, 0, 0x7f}));
+  EXPECT_EQ(ReadBytes("data/hiscore.dat"), (std::vector<uint8_t>{0, 0, 0, 0x7f}));
   int entries = 0;
   for (const auto& e : fs::directory_iterator("data")) entries += e.exists();
   EXPECT_EQ(entries, 1);
@@ -166,7 +151,7 @@ TEST_F(DataFiles, SaveMakesTheDataFolderOnce) {
 }
 
 TEST_F(DataFiles, UnwritableFolderLeavesExitNormalWithOneLine) {
-  WriteRaw("data", {'x'});  // a file where the folder should be
+  WriteBytes("data", {'x'});  // a file where the folder should be
   player.best_sc = 500;
   testing::internal::CaptureStderr();
   BestScoreFile(1);
@@ -174,12 +159,12 @@ TEST_F(DataFiles, UnwritableFolderLeavesExitNormalWithOneLine) {
   EXPECT_NE(err.find("hiscore.dat"), std::string::npos);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
   EXPECT_EQ(player.best_sc, 500);
-  EXPECT_EQ(ReadRaw("data"), (std::vector<uint8_t>{'x'}));
+  EXPECT_EQ(ReadBytes("data"), (std::vector<uint8_t>{'x'}));
 }
 
 // A disk with room for two more bytes: even root can't write past the file-size limit.
 TEST_F(DataFiles, FailedSaveKeepsTheOldFile) {
-  WriteRaw("data/hiscore.dat", {0x10, 0, 0, 0});
+  WriteBytes("data/hiscore.dat", {0x10, 0, 0, 0});
   player.best_sc = 9999;
   rlimit old_limit;
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
@@ -204,14 +189,14 @@ TEST_F(DataFiles, FailedSaveKeepsTheOldFile) {
   ::close(pipe_fds[0]);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   EXPECT_NE(err.find(fs::absolute("data/hiscore.dat").string()), std::string::npos) << err;
-  EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0x10, 0, 0, 0}));
+  EXPECT_EQ(ReadBytes("data/hiscore.dat"), (std::vector<uint8_t>{0x10, 0, 0, 0}));
   EXPECT_EQ(std::distance(fs::directory_iterator("data"), fs::directory_iterator()), 1) << "a temporary was left";
 }
 
 // Whatever an old run or a stranger left at the temporary's old fixed name is passed over
 // and left alone, a link out of the folder included; the save itself goes through.
 TEST_F(DataFiles, AnythingAtTheOldTemporaryNameIsPassedOver) {
-  WriteRaw("outside.txt", {'k', 'e', 'e', 'p'});
+  WriteBytes("outside.txt", {'k', 'e', 'e', 'p'});
   for (const char* kind : {"folder", "link", "fifo"}) {
     fs::remove_all("data");
     fs::create_directories("data");
@@ -224,9 +209,9 @@ TEST_F(DataFiles, AnythingAtTheOldTemporaryNameIsPassedOver) {
     testing::internal::CaptureStderr();
     BestScoreFile(1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << kind;
-    EXPECT_EQ(ReadRaw("data/hiscore.dat"), (std::vector<uint8_t>{0xe1, 0x10, 0, 0})) << kind;
+    EXPECT_EQ(ReadBytes("data/hiscore.dat"), (std::vector<uint8_t>{0xe1, 0x10, 0, 0})) << kind;
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status("data/hiscore.dat"))) << kind;
-    EXPECT_EQ(ReadRaw("outside.txt"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << kind;
+    EXPECT_EQ(ReadBytes("outside.txt"), (std::vector<uint8_t>{'k', 'e', 'e', 'p'})) << kind;
     EXPECT_TRUE(fs::exists(fs::symlink_status("data/hiscore.dat.tmp"))) << kind;
   }
 }
@@ -239,18 +224,18 @@ TEST_F(DataFiles, HigherBestScoreOnDiskStandsAndModeIsLastWriterWins) {
   };
   const best_case cases[] = {{9000, 5000, 9000}, {5000, 12000, 12000}, {-5, -7, -5}, {0, 0, 0}};
   for (const best_case& c : cases) {
-    WriteRaw("data/hiscore.dat", {static_cast<uint8_t>(c.on_disk), static_cast<uint8_t>(c.on_disk >> 8),
+    WriteBytes("data/hiscore.dat", {static_cast<uint8_t>(c.on_disk), static_cast<uint8_t>(c.on_disk >> 8),
                                   static_cast<uint8_t>(c.on_disk >> 16), static_cast<uint8_t>(c.on_disk >> 24)});
-    WriteRaw("data/anaglyph3d.dat", {3, 0, 0, 0});
+    WriteBytes("data/anaglyph3d.dat", {3, 0, 0, 0});
     player.best_sc = c.in_memory;
     stereo_mode = 1;
     BestScoreFile(1);
     StereoModeFile(2);
-    std::vector<uint8_t> b = ReadRaw("data/hiscore.dat");
+    std::vector<uint8_t> b = ReadBytes("data/hiscore.dat");
     ASSERT_EQ(b.size(), 4u);
     EXPECT_EQ(static_cast<int>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24), c.saved)
         << c.on_disk << " on disk, " << c.in_memory << " in memory";
-    EXPECT_EQ(ReadRaw("data/anaglyph3d.dat"), (std::vector<uint8_t>{1, 0, 0, 0}));
+    EXPECT_EQ(ReadBytes("data/anaglyph3d.dat"), (std::vector<uint8_t>{1, 0, 0, 0}));
   }
 }
 
@@ -281,7 +266,7 @@ TEST_F(DataFiles, NamedPipesAreRefusedAtOnceAndLeftInPlace) {
 
 // The message says what really stands in the way, with the path as the system spells it.
 TEST_F(DataFiles, NoFolderMessageSaysWhatHappened) {
-  WriteRaw("data", {'x'});
+  WriteBytes("data", {'x'});
   player.best_sc = 5;
   testing::internal::CaptureStderr();
   BestScoreFile(1);

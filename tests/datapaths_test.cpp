@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/datapaths.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -22,9 +23,8 @@ class DataPaths : public ::testing::Test {
     const char* xdg = std::getenv("XDG_DATA_HOME");
     had_xdg_ = xdg != nullptr;
     old_xdg_ = xdg ? xdg : "";
-    char tmpl[] = "/tmp/kelvane_paths_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root_ = fs::canonical(tmpl);
+    ASSERT_TRUE(folder_.Make("paths"));
+    root_ = fs::canonical(folder_.path());
     setenv("XDG_DATA_HOME", (root_ / "xdg").c_str(), 1);
   }
   // Back to the portable layout every other test expects, in the folder it started in.
@@ -34,14 +34,13 @@ class DataPaths : public ::testing::Test {
     fs::current_path(old_cwd_);
     if (had_xdg_) setenv("XDG_DATA_HOME", old_xdg_.c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
-    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add);
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    folder_.Remove();
   }
   void Touch(const std::string& rel) {
     fs::create_directories((root_ / rel).parent_path());
     std::ofstream(root_ / rel) << "1234";
   }
+  temp_folder folder_;
   fs::path root_, old_cwd_;
   std::string old_xdg_;
   bool had_xdg_ = false;

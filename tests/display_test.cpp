@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "gl_test_util.h"
 #include "platform/gl_driver.h"
-#include "proc_status.h"
+#include "support/gl_test_util.h"
+#include "support/proc_status.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Drawing state and shapes, read back from the real (headless) picture.
 #include <gtest/gtest.h>
 #include <cmath>
-#include "gl_test_util.h"
 #include "platform/gl_driver.h"
+#include "support/gl_test_util.h"
 
 namespace {
 

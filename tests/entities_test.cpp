@@ -1,5 +1,5 @@
 // Shots and explosion particles: their flight, bursts, fading, and the list walks.
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <pwd.h>
 #include <string>
 #include <vector>
-#include "child_process.h"
+#include "support/child_process.h"
 
 namespace {
 

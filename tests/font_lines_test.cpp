@@ -5,7 +5,7 @@
 
 #include "game/explode.h"
 #include "platform/font.h"
-#include "screens_fixture.h"
+#include "support/screens_fixture.h"
 
 namespace screens_test {
 namespace {

@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 #include <fstream>
 #include <iterator>
-#include "gl_test_util.h"
 #include "platform/font.h"
 #include "platform/stream.h"
+#include "support/file_bytes.h"
+#include "support/gl_test_util.h"
 
 namespace {
 
@@ -28,10 +29,6 @@ int InkIn(int x, int y, int w, int h) {
   return ink;
 }
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // UTF-8 for a code point below 0x10000.
 std::string Utf8(int code) {
@@ -121,7 +118,7 @@ TEST_F(FontTest, TrueTypeFaceFromAFileAndFromEmbeddedBytes) {
   DrawTextAt("A", 100, 100);
   EXPECT_GT(InkIn(100, 100, 40, 40), 0);
 
-  static std::string bytes = FileBytes(kFontPath);
+  static std::string bytes = ReadText(kFontPath);
   RegisterEmbeddedFile("fonttest.ttf", reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<int64_t>(bytes.size()));
   auto embedded = LoadFontFile("incbin::fonttest.ttf", 24, 0);
   ASSERT_TRUE(embedded);
@@ -160,7 +157,7 @@ TEST_F(FontTest, DamagedOrMissingFontsGiveNothing) {
 }
 
 TEST_F(FontTest, TruncatedFontNeverCrashes) {
-  static std::string bytes = FileBytes(kFontPath);
+  static std::string bytes = ReadText(kFontPath);
   ASSERT_GT(bytes.size(), 4000u);
   static std::string cuts[] = {bytes.substr(0, 12), bytes.substr(0, 400), bytes.substr(0, bytes.size() / 2)};
   for (int i = 0; i < 3; i++) {

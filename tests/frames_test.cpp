@@ -2,8 +2,8 @@
 // colour, alpha, blend, turn and scale (and each eye's copy in stereo), and the order of
 // the steps in each phase of a stage.
 #include <functional>
-#include "draw_calls.h"
-#include "screens_fixture.h"
+#include "support/draw_calls.h"
+#include "support/screens_fixture.h"
 
 namespace screens_test {
 namespace {

@@ -13,13 +13,13 @@
 #include "app/menu.h"
 #include "app/program.h"
 #include "app/splash.h"
-#include "child_process.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "platform/display.h"
 #include "platform/draw.h"
 #include "platform/gl_driver.h"
 #include "platform/input.h"
+#include "support/child_process.h"
 #include "synthetic_input.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "platform/freetype_font.h"
 #include "platform/pixmap.h"
 #include "platform/sound.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -18,14 +19,10 @@ std::vector<std::string> SeedFiles(const std::string& fuzzer) {
   return files;
 }
 
-std::vector<uint8_t> Bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(FuzzRegression, FontsGiveSaneMetricsOrNothing) {
   for (const std::string& path : SeedFiles("font_fuzz")) {
-    std::vector<uint8_t> data = Bytes(path);
+    std::vector<uint8_t> data = ReadBytes(path);
     std::shared_ptr<TFont> font = LoadFreeTypeFontFromMemory(data.data(), data.size(), 24, 4);
     if (!font) continue;
     EXPECT_GE(font->Height(), 0) << path;
@@ -45,7 +42,7 @@ TEST(FuzzRegression, FontsGiveSaneMetricsOrNothing) {
 TEST(FuzzRegression, PngsDecodeToWholePixmapsOrNothing) {
   int decoded = 0;
   for (const std::string& path : SeedFiles("png_fuzz")) {
-    std::vector<uint8_t> data = Bytes(path);
+    std::vector<uint8_t> data = ReadBytes(path);
     std::shared_ptr<TPixmap> p = DecodePng(data.data(), data.size());
     if (!p) continue;
     decoded++;
@@ -56,7 +53,7 @@ TEST(FuzzRegression, PngsDecodeToWholePixmapsOrNothing) {
 
 TEST(FuzzRegression, OggsDecodeOrGiveNothing) {
   for (const std::string& path : SeedFiles("ogg_fuzz")) {
-    std::vector<uint8_t> data = Bytes(path);
+    std::vector<uint8_t> data = ReadBytes(path);
     std::shared_ptr<TAudioSample> s = DecodeOggVorbis(data.data(), data.size());
     if (!s) continue;
     EXPECT_GT(s->length, 0) << path;

@@ -1,5 +1,5 @@
 // Game over: the statistics screen, its wait, its own fire keys and the way back to the title.
-#include "screens_fixture.h"
+#include "support/screens_fixture.h"
 
 namespace screens_test {
 namespace {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <vector>
-#include "gl_test_util.h"
 #include "platform/gl_driver.h"
 #include "platform/image.h"
+#include "support/gl_test_util.h"
 
 namespace {
 

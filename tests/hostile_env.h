@@ -22,7 +22,8 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace hostile {
 
@@ -55,9 +56,7 @@ struct screen_shot {
 class xvfb_server {
  public:
   explicit xvfb_server(const std::string& screen = "640x480x24") {
-    char dir[] = "/tmp/kelvane-xvfb-XXXXXX";
-    if (!mkdtemp(dir)) return;
-    fbdir_ = dir;
+    if (!fbdir_.Make("xvfb")) return;
     int fds[2];
     if (pipe(fds) != 0) return;
     std::string fd = std::to_string(fds[1]);
@@ -68,7 +67,7 @@ class xvfb_server {
       close(fds[0]);
       int null = open("/dev/null", O_RDWR);
       dup2(null, 0), dup2(null, 1), dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-fbdir", fbdir_.c_str(),
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-fbdir", fbdir_.path().c_str(),
              "-nolisten", "tcp", nullptr);
       _exit(127);
     }
@@ -78,8 +77,6 @@ class xvfb_server {
   }
   ~xvfb_server() {
     Kill();
-    std::error_code ignored;
-    if (!fbdir_.empty()) fs::remove_all(fbdir_, ignored);
   }
   xvfb_server(const xvfb_server&) = delete;
   xvfb_server& operator=(const xvfb_server&) = delete;
@@ -103,7 +100,7 @@ class xvfb_server {
   // big-endian header, a colour table, then rows of 32-bit pixels.
   screen_shot Grab() const {
     screen_shot shot;
-    std::ifstream f(fbdir_ + "/Xvfb_screen0", std::ios::binary);
+    std::ifstream f(fbdir_ / "Xvfb_screen0", std::ios::binary);
     std::vector<unsigned char> d((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     if (d.size() < 100) return shot;
     auto field = [&d](int i) { return (long(d[4 * i]) << 24) | (d[4 * i + 1] << 16) | (d[4 * i + 2] << 8) | d[4 * i + 3]; };
@@ -178,7 +175,7 @@ class xvfb_server {
     return line.find('\n') == std::string::npos ? -1 : std::atoi(line.c_str());
   }
 
-  std::string fbdir_;
+  temp_folder fbdir_;
   pid_t pid_ = -1;
   int number_ = -1;
 };

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "hostile_env.h"
+#include "support/child_process.h"
 
 namespace {
 
@@ -93,15 +93,25 @@ child_result SignalAfterLoad(const game_folder& g, child_plan plan, int sig = SI
   return r;
 }
 
-// The real program on an X server of the test's own; returns once it has read its best score.
-child_run StartOnX(const game_folder& g, const xvfb_server& x, child_plan* plan) {
-  open_watch loaded(g.at("data/hiscore.dat"));
-  *plan = g.GamePlan(-1, {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", x.display()}});
-  plan->timeout_ms = 60000;
-  child_run run = childproc::StartChild(*plan, g.root());
-  EXPECT_TRUE(loaded.WaitForOpen(40000)) << "the game never read its best score";
-  return run;
-}
+// The real program, with its sounds, on an X server of the test's own.
+struct game_on_x {
+  xvfb_server x;
+  game_folder g{1};
+  child_plan plan;
+  child_run run;
+
+  // Stores the best score (and the stereo mode, unless -1), starts the game and returns once
+  // it has read its best score.
+  void Start(int best, int stereo = -1) {
+    g.Write("data/hiscore.dat", IntBytes(best));
+    if (stereo >= 0) g.Write("data/anaglyph3d.dat", IntBytes(stereo));
+    open_watch loaded(g.at("data/hiscore.dat"));
+    plan = g.GamePlan(-1, {{"SDL_VIDEODRIVER", "x11"}, {"DISPLAY", x.display()}});
+    plan.timeout_ms = 60000;
+    run = childproc::StartChild(plan, g.root());
+    EXPECT_TRUE(loaded.WaitForOpen(40000)) << "the game never read its best score";
+  }
+};
 
 // The title menu is up once the score panel's strip along the top is lit; the splash is
 // black there.
@@ -132,46 +142,39 @@ int ReachTitle(const xvfb_server& x) {
 
 TEST(HostileDisplay, ServerKilledUnderTheGameSavesBothFilesAndEndsAtOnce) {
   SKIP_WITHOUT_X_TOOLS();
-  xvfb_server x;
-  ASSERT_TRUE(x.ok());
-  game_folder g(1);
-  g.Write("data/hiscore.dat", IntBytes(5000));
-  g.Write("data/anaglyph3d.dat", IntBytes(2));
-  child_plan plan;
-  child_run run = StartOnX(g, x, &plan);
-  EXPECT_TRUE(ReachTitle(x)) << "the title menu never showed";
-  x.Xdo("mousemove 320 295 click 1");  // "3D Graphics": R\G becomes R\C, in memory only
-  EXPECT_TRUE(x.WaitForScreen(RedCyanShown, 40000)) << "the click on 3D Graphics never showed";
-  x.Kill();
+  game_on_x on;
+  ASSERT_TRUE(on.x.ok());
+  on.Start(5000, 2);
+  EXPECT_TRUE(ReachTitle(on.x)) << "the title menu never showed";
+  on.x.Xdo("mousemove 320 295 click 1");  // "3D Graphics": R\G becomes R\C, in memory only
+  EXPECT_TRUE(on.x.WaitForScreen(RedCyanShown, 40000)) << "the click on 3D Graphics never showed";
+  on.x.Kill();
   auto killed = std::chrono::steady_clock::now();
-  child_result r = childproc::WaitChild(run, plan);
+  child_result r = childproc::WaitChild(on.run, on.plan);
   int ms = childproc::MillisSince(killed);
   ExpectExit(r, 1);
   EXPECT_LT(ms, HangLimitMs()) << "ended " << ms << " ms after its X server";
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
   EXPECT_NE(r.err.find("display"), std::string::npos) << r.err;
-  ExpectStored(g, IntBytes(3), IntBytes(5000));
+  ExpectStored(on.g, IntBytes(3), IntBytes(5000));
 }
 
 // While the game is on an X server of the test's: its window carries the game's icon, as a
 // window manager reads it (64 px, rounded corners clear).
 TEST(HostileDisplay, WindowCarriesTheGamesIcon) {
   SKIP_WITHOUT_X_TOOLS();
-  xvfb_server x;
-  ASSERT_TRUE(x.ok());
-  game_folder g(1);
-  g.Write("data/hiscore.dat", IntBytes(0));
-  child_plan plan;
-  child_run run = StartOnX(g, x, &plan);
-  std::string window = x.Xdo("search --name Kelvane");
+  game_on_x on;
+  ASSERT_TRUE(on.x.ok());
+  on.Start(0);
+  std::string window = on.x.Xdo("search --name Kelvane");
   ASSERT_FALSE(window.empty());
-  xvfb_server::icon icon = x.IconOf(std::stoul(window.substr(0, window.find('\n'))));
+  xvfb_server::icon icon = on.x.IconOf(std::stoul(window.substr(0, window.find('\n'))));
   EXPECT_EQ(icon.w, 64);
   EXPECT_EQ(icon.h, 64);
   EXPECT_GT(icon.opaque, 64 * 64 / 2);
   EXPECT_LT(icon.opaque, 64 * 64);
-  kill(run.pid, SIGTERM);
-  ExpectExit(childproc::WaitChild(run, plan), 0);
+  kill(on.run.pid, SIGTERM);
+  ExpectExit(childproc::WaitChild(on.run, on.plan), 0);
 }
 
 // --- 6. no display: one line and exit code 1, never SDL's invisible fallback ---------------
@@ -224,31 +227,28 @@ class UnfocusedClose : public ::testing::TestWithParam<unfocused_case> {};
 
 TEST_P(UnfocusedClose, EndsAtOnceThroughTheNormalExit) {
   SKIP_WITHOUT_X_TOOLS();
-  xvfb_server x;
-  ASSERT_TRUE(x.ok());
-  game_folder g(1);
-  g.Write("data/hiscore.dat", IntBytes(5000));
-  child_plan plan;
-  child_run run = StartOnX(g, x, &plan);
-  std::string window = x.Xdo("search --name Kelvane");
+  game_on_x on;
+  ASSERT_TRUE(on.x.ok());
+  on.Start(5000);
+  std::string window = on.x.Xdo("search --name Kelvane");
   if (std::string(GetParam().screen) == "title") {
-    EXPECT_TRUE(ReachTitle(x)) << "the title menu never showed";
+    EXPECT_TRUE(ReachTitle(on.x)) << "the title menu never showed";
   }
   SleepMs(500);
-  std::string root = x.Xdo("search --maxdepth 0 ''");
-  x.Xdo("windowfocus " + window);
-  x.Xdo("windowfocus " + root);
+  std::string root = on.x.Xdo("search --maxdepth 0 ''");
+  on.x.Xdo("windowfocus " + window);
+  on.x.Xdo("windowfocus " + root);
   SleepMs(500);
   ASSERT_FALSE(window.empty());
-  EXPECT_NE(x.Xdo("getwindowfocus"), window) << "the game's window still has the focus";
-  kill(run.pid, GetParam().sig);
+  EXPECT_NE(on.x.Xdo("getwindowfocus"), window) << "the game's window still has the focus";
+  kill(on.run.pid, GetParam().sig);
   auto sent = std::chrono::steady_clock::now();
-  child_result r = childproc::WaitChild(run, plan);
+  child_result r = childproc::WaitChild(on.run, on.plan);
   int ms = childproc::MillisSince(sent);
   ExpectExit(r, 0);
   EXPECT_LT(ms, HangLimitMs()) << "ended " << ms << " ms after the signal";
   EXPECT_EQ(r.err, "");
-  ExpectStored(g, IntBytes(0), IntBytes(5000));  // the stereo-mode file made anew shows the save ran
+  ExpectStored(on.g, IntBytes(0), IntBytes(5000));  // the stereo-mode file made anew shows the save ran
 }
 
 const unfocused_case kUnfocusedCases[] = {

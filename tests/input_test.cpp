@@ -4,6 +4,7 @@
 #include <cmath>
 #include "platform/display.h"
 #include "platform/input.h"
+#include "support/virtual_pad.h"
 #include "synthetic_input.h"
 
 namespace {
@@ -132,11 +133,10 @@ TEST(JoyAxis, ExtremesAreExact) {
 }
 
 TEST_F(InputTest, VirtualJoystickAxesAndButtonPresses) {
-  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
-  ASSERT_GE(index, 0);
+  virtual_pad pad;
+  ASSERT_TRUE(pad.Attach(2, 4, 0));
   ASSERT_EQ(CountJoysticks(), 1);
-  SDL_Joystick* joy = SDL_JoystickOpen(index);
-  ASSERT_NE(joy, nullptr);
+  SDL_Joystick* joy = pad.joystick();
   SDL_JoystickSetVirtualAxis(joy, 0, -32768);
   SDL_JoystickSetVirtualAxis(joy, 1, 32767);
   EXPECT_EQ(GetJoyAxisX(0), -1.0f);
@@ -153,17 +153,14 @@ TEST_F(InputTest, VirtualJoystickAxesAndButtonPresses) {
   EXPECT_EQ(IsJoyButtonHeld(2, 0), 0);
   SDL_JoystickSetVirtualButton(joy, 2, SDL_PRESSED);
   EXPECT_EQ(ReadJoyButtonHit(2, 0), 1);
-  SDL_JoystickClose(joy);
-  SDL_JoystickDetachVirtual(index);
 }
 
 // The first hat reads on the X and Y axes as their extremes while the stick is centred.
 TEST_F(InputTest, DPadReadsAsTheStickAtItsExtremesWhileTheStickRests) {
-  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
-  ASSERT_GE(index, 0) << SDL_GetError();
+  virtual_pad pad;
+  ASSERT_TRUE(pad.Attach(2, 3, 1)) << SDL_GetError();
   ASSERT_EQ(CountJoysticks(), 1);
-  SDL_Joystick* joy = SDL_JoystickOpen(index);
-  ASSERT_NE(joy, nullptr);
+  SDL_Joystick* joy = pad.joystick();
   struct hat_case {
     Sint16 x, y;
     Uint8 hat;
@@ -188,13 +185,8 @@ TEST_F(InputTest, DPadReadsAsTheStickAtItsExtremesWhileTheStickRests) {
     EXPECT_EQ(GetJoyAxisX(0), std::isnan(c.want_x) ? sx : c.want_x) << c.x << "," << c.y << " hat " << int(c.hat);
     EXPECT_EQ(GetJoyAxisY(0), std::isnan(c.want_y) ? sy : c.want_y) << c.x << "," << c.y << " hat " << int(c.hat);
   }
-  SDL_JoystickSetVirtualAxis(joy, 0, 0);
-  SDL_JoystickSetVirtualAxis(joy, 1, 0);
-  SDL_JoystickSetVirtualHat(joy, 0, SDL_HAT_CENTERED);
+  pad.Rest();
   GetJoyAxisX(0);
-  SDL_JoystickClose(joy);
-  SDL_JoystickDetachVirtual(index);
-  CountJoysticks();
 }
 
 // F11 is a request to the window, like its close button: no key flush drops it.

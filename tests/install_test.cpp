@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
 #include "platform/pixmap.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -30,17 +31,6 @@ const char* const kSounds[7] = {"plasma.ogg",     "firewall.ogg",  "explode.ogg"
 const int kIconSizes[6] = {16, 32, 48, 64, 128, 256};
 const char* const kAppId = "org.kelvane.kelvane";
 const int kSigtermMs = 2500;
-
-std::vector<uint8_t> Bytes(const fs::path& p) {
-  std::string s = ReadText(p);
-  return std::vector<uint8_t>(s.begin(), s.end());
-}
-
-void WriteBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
-  fs::create_directories(p.parent_path());
-  std::ofstream f(p, std::ios::binary | std::ios::trunc);
-  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::string Gunzip(const fs::path& p) {
   gzFile f = gzopen(p.c_str(), "rb");
@@ -68,9 +58,8 @@ std::string OnPath(const std::string& name) {
 class Installed : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string templ = (fs::temp_directory_path() / "kelvane_install_XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+    ASSERT_TRUE(folder_.Make("install"));
+    root_ = folder_.path();
     fs::create_directories(root_ / "xdg");
     child_plan plan;
     plan.program = KELVANE_CMAKE_COMMAND;
@@ -81,10 +70,7 @@ class Installed : public ::testing::Test {
     ASSERT_TRUE(r.exited && r.code == 0) << r.out << r.err;
     prefix_ = (root_ / "dest").string() + KELVANE_INSTALL_PREFIX;
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void TearDown() override { folder_.Remove(); }
 
   fs::path installed(const std::string& rel) const { return prefix_ / rel; }
   fs::path shared(const std::string& name) const { return installed("share/games/kelvane/data") / name; }
@@ -106,6 +92,7 @@ class Installed : public ::testing::Test {
     return Run(installed("games/kelvane").string(), std::move(args), sigterm_after_ms, std::move(env));
   }
 
+  temp_folder folder_;
   fs::path root_, prefix_;
 };
 
@@ -136,8 +123,8 @@ TEST_F(Installed, LaysOutEveryFileUnderThePrefix) {
 
   EXPECT_NE(fs::status(installed("games/kelvane")).permissions() & fs::perms::others_exec, fs::perms::none);
   for (const char* s : kSounds)
-    EXPECT_EQ(Bytes(shared(s)), Bytes(fs::path(KELVANE_SOURCE_DIR) / "data" / s)) << s;
-  EXPECT_EQ(Bytes(installed("share/doc/kelvane/copyright")), Bytes(fs::path(KELVANE_SOURCE_DIR) / "LICENSE"));
+    EXPECT_EQ(ReadBytes(shared(s)), ReadBytes(fs::path(KELVANE_SOURCE_DIR) / "data" / s)) << s;
+  EXPECT_EQ(ReadBytes(installed("share/doc/kelvane/copyright")), ReadBytes(fs::path(KELVANE_SOURCE_DIR) / "LICENSE"));
   std::string man = Gunzip(installed("share/man/man6/kelvane.6.gz"));
   EXPECT_EQ(man.rfind(".TH KELVANE 6", 0), 0u) << man.substr(0, 80);
   EXPECT_NE(man.find("Kelvane " KELVANE_PROJECT_VERSION), std::string::npos);
@@ -254,11 +241,11 @@ TEST_F(Installed, FirstRunStartsFromTheSharedFilesAndSavesInTheUserFolder) {
   child_result r = RunGame({}, kSigtermMs);
   ExpectCleanExit(r);
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(Bytes(saved("hiscore.dat")), IntBytes(4321));
-  EXPECT_EQ(Bytes(saved("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(saved("hiscore.dat")), IntBytes(4321));
+  EXPECT_EQ(ReadBytes(saved("anaglyph3d.dat")), IntBytes(2));
   EXPECT_EQ(fs::status(saved("")).permissions() & fs::perms::all, fs::perms::owner_all);
-  EXPECT_EQ(Bytes(shared("hiscore.dat")), IntBytes(4321));
-  EXPECT_EQ(Bytes(shared("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(shared("hiscore.dat")), IntBytes(4321));
+  EXPECT_EQ(ReadBytes(shared("anaglyph3d.dat")), IntBytes(2));
 }
 
 TEST_F(Installed, TheUserFolderWinsOverTheSharedOneAndTheSharedOneIsNeverWritten) {
@@ -267,9 +254,9 @@ TEST_F(Installed, TheUserFolderWinsOverTheSharedOneAndTheSharedOneIsNeverWritten
   WriteBytes(saved("hiscore.dat"), IntBytes(900));
   child_result r = RunGame({}, kSigtermMs);
   ExpectCleanExit(r);
-  EXPECT_EQ(Bytes(saved("anaglyph3d.dat")), IntBytes(3));
-  EXPECT_EQ(Bytes(saved("hiscore.dat")), IntBytes(900));
-  EXPECT_EQ(Bytes(shared("anaglyph3d.dat")), IntBytes(2));
+  EXPECT_EQ(ReadBytes(saved("anaglyph3d.dat")), IntBytes(3));
+  EXPECT_EQ(ReadBytes(saved("hiscore.dat")), IntBytes(900));
+  EXPECT_EQ(ReadBytes(shared("anaglyph3d.dat")), IntBytes(2));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -277,8 +264,8 @@ TEST_F(Installed, WithoutXdgDataHomeTheSavesGoUnderHome) {
   fs::create_directories(root_ / "home");
   child_result r = RunGame({}, kSigtermMs, {{"XDG_DATA_HOME", ""}, {"HOME", (root_ / "home").string()}});
   ExpectCleanExit(r);
-  EXPECT_EQ(Bytes(root_ / "home/.local/share/kelvane/hiscore.dat"), IntBytes(0));
-  EXPECT_EQ(Bytes(root_ / "home/.local/share/kelvane/anaglyph3d.dat"), IntBytes(0));
+  EXPECT_EQ(ReadBytes(root_ / "home/.local/share/kelvane/hiscore.dat"), IntBytes(0));
+  EXPECT_EQ(ReadBytes(root_ / "home/.local/share/kelvane/anaglyph3d.dat"), IntBytes(0));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -289,7 +276,7 @@ TEST_F(Installed, AUserFolderThatCannotBeMadeSaysWhereInOneLine) {
   ExpectCleanExit(r);
   EXPECT_EQ(CountLines(r.err), 1) << r.err;
   EXPECT_NE(r.err.find((root_ / "blocked" / "kelvane" / "hiscore.dat").string()), std::string::npos) << r.err;
-  EXPECT_EQ(Bytes(root_ / "blocked"), (std::vector<uint8_t>{'x'}));
+  EXPECT_EQ(ReadBytes(root_ / "blocked"), (std::vector<uint8_t>{'x'}));
   EXPECT_FALSE(fs::exists(shared("hiscore.dat")));
 }
 
@@ -352,7 +339,7 @@ TEST_F(InstalledPlay, SoundsFoundAndABestScoreReachedInPlayIsReadBackFromTheUser
   ExpectCleanExit(first);  // SDL's disk output announces itself on stderr
   EXPECT_LT(childproc::PlaytestFrames(first.out), 1000) << "the script did not get back to the title and out";
   EXPECT_GT(MaxSample(audio), 1000) << "the game played silence: its sounds were not found";
-  std::vector<uint8_t> best = Bytes(saved("hiscore.dat"));
+  std::vector<uint8_t> best = ReadBytes(saved("hiscore.dat"));
   ASSERT_EQ(best.size(), 4u);
   int score = best[0] | best[1] << 8 | best[2] << 16 | best[3] << 24;
   EXPECT_GT(score, 0);

@@ -14,7 +14,8 @@
 #include "platform/limiter.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
-#include "soft_mix.h"
+#include "support/file_bytes.h"
+#include "support/soft_mix.h"
 
 namespace {
 
@@ -101,8 +102,7 @@ TEST_F(Limiter, EachGameSoundAloneAtUnityIsUntouched) {
   for (const char* name : {"plasma", "firewall", "explode", "powerup", "stageclear", "gamestart", "virus"}) {
     SetUp();
     std::string path = std::string(KELVANE_SOURCE_DIR) + "/data/" + name + ".ogg";
-    std::ifstream f(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes = ReadBytes(path);
     auto sample = DecodeOggVorbis(bytes.data(), bytes.size());
     ASSERT_TRUE(sample) << path;
     std::vector<int16_t> decoded = ValuesOf(*sample);

@@ -14,11 +14,12 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app/splash.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
-#include "gl_test_util.h"
 #include "platform/font.h"
 #include "platform/sound.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
+#include "support/gl_test_util.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 using appfix::PixelAt;
@@ -31,16 +32,11 @@ class LoadAssetsTest : public AppFixture {
  protected:
   void SetUp() override {
     AppFixture::SetUp();
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_assets_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(folder_.Enter("assets"));
     SetMenuVocabulary();
   }
   void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
+    folder_.Remove();
     AppFixture::TearDown();
   }
   void LoadAll() {
@@ -87,7 +83,7 @@ class LoadAssetsTest : public AppFixture {
     EXPECT_TRUE(img->flags & IMG_MASKED);
   }
 
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 TEST_F(LoadAssetsTest, BlankImagesHaveTheirSizesAndHandles) {

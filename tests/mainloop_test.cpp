@@ -8,13 +8,14 @@
 #include "app/assets.h"
 #include "app/mainloop.h"
 #include "app/menu.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
 #include "game/globals.h"
 #include "game/player.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
+#include "support/virtual_pad.h"
 #include "synthetic_input.h"
 
 namespace {
@@ -25,24 +26,18 @@ class GlobalKeysTest : public ::testing::Test {
     ASSERT_TRUE(OpenGraphics(640, 480, 0, 60, 2) != nullptr);
     pause_backdrop = CreateBlankImage(640, 480, 1, -1);
     quit_requested = 0;
-    joy_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
-    ASSERT_GE(joy_index, 0);
+    ASSERT_TRUE(pad.Attach(2, 4, 0));
     CountJoysticks();
-    joy = SDL_JoystickOpen(joy_index);
     ClearKeyHits();
     ClearMouseHits();
   }
-  void TearDown() override {
-    SDL_JoystickClose(joy);
-    SDL_JoystickDetachVirtual(joy_index);
-  }
+  void TearDown() override { pad.Detach(); }
   void PressJoy2() {
-    SDL_JoystickSetVirtualButton(joy, 2, SDL_RELEASED);
+    pad.SetButton(2, 0);
     ReadJoyButtonHit(2, 0);
-    SDL_JoystickSetVirtualButton(joy, 2, SDL_PRESSED);
+    pad.SetButton(2, 1);
   }
-  int joy_index = -1;
-  SDL_Joystick* joy = nullptr;
+  virtual_pad pad;
 };
 
 TEST_F(GlobalKeysTest, EscapeWalksFromPlayToPauseToTitleToExit) {

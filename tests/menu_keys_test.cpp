@@ -13,10 +13,11 @@
 #include "app/mainloop.h"
 #include "app/menu.h"
 #include "app/program.h"
-#include "app_fixture.h"
-#include "child_process.h"
 #include "game/player.h"
 #include "platform/sound.h"
+#include "support/app_fixture.h"
+#include "support/child_process.h"
+#include "support/counting_sound.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;
@@ -29,19 +30,6 @@ namespace fs = std::filesystem;
 int fake_now = 0;
 int FakeClock() { return fake_now++; }  // every look at it takes a millisecond
 void FakeSleep(int ms) { fake_now += ms > 0 ? ms : 0; }
-
-// A sound that counts its plays.
-struct CountedSound : TSound {
-  int plays = 0;
-  std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel>) override {
-    plays++;
-    return nullptr;
-  }
-  std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel>) override {
-    plays++;
-    return nullptr;
-  }
-};
 
 // The options and where the game stands, to compare a key's effect with a click's.
 struct menu_outcome {
@@ -98,7 +86,7 @@ class MenuKeys : public AppFixture {
     retro_fx = 0;
     sfx_volume = music_volume = 1.0f;
     sfx_volume_step = music_volume_step = 10;
-    plasma->plays = gamestart->plays = 0;
+    plasma->cues = gamestart->cues = 0;
   }
 
   void PointAt(int x, int y) {
@@ -136,7 +124,7 @@ class MenuKeys : public AppFixture {
 
   menu_outcome Outcome() const {
     return {game_state, quit_requested, stereo_mode, retro_fx, sfx_volume_step, music_volume_step,
-            sfx_volume, music_volume, twdraw.leye_r, twdraw.reye_r, plasma->plays};
+            sfx_volume, music_volume, twdraw.leye_r, twdraw.reye_r, plasma->cues};
   }
 
   // From the paused game's menu, the pointer where pausing put it.
@@ -151,8 +139,8 @@ class MenuKeys : public AppFixture {
     RunFrame();
   }
 
-  std::shared_ptr<CountedSound> plasma = std::make_shared<CountedSound>();
-  std::shared_ptr<CountedSound> gamestart = std::make_shared<CountedSound>();
+  std::shared_ptr<CountingSound> plasma = std::make_shared<CountingSound>();
+  std::shared_ptr<CountingSound> gamestart = std::make_shared<CountingSound>();
   std::shared_ptr<TSound> saved_plasma, saved_gamestart;
   std::string saved_cwd;
 };
@@ -184,7 +172,7 @@ TEST_F(MenuKeys, DownFromNoRowLightsStartGameAndReturnStartsAGame) {
   TapKey(SDL_SCANCODE_RETURN);
   RunFrame();
   EXPECT_EQ(game_state, GS_PLAYING);
-  EXPECT_EQ(gamestart->plays, 1);
+  EXPECT_EQ(gamestart->cues, 1);
   EXPECT_EQ(player.score, 0);
   EXPECT_TRUE(MusicPlaying());
   EXPECT_EQ(stage_phase, 0);
@@ -275,7 +263,7 @@ TEST_F(MenuKeys, ReturnOnThePauseMenuResumesOrQuitsToTheTitle) {
   RunFrame();
   EXPECT_EQ(game_state, GS_PLAYING);
   EXPECT_EQ(player.score, 777);
-  EXPECT_EQ(gamestart->plays, 1);  // only the start
+  EXPECT_EQ(gamestart->cues, 1);  // only the start
   EXPECT_TRUE(MusicPlaying());
 
   TapKey(SDL_SCANCODE_ESCAPE);

@@ -7,10 +7,10 @@
 
 #include "app/assets.h"
 #include "app/menu.h"
-#include "app_fixture.h"
-#include "draw_calls.h"
 #include "game/player.h"
 #include "platform/font.h"
+#include "support/app_fixture.h"
+#include "support/draw_calls.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;

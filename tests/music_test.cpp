@@ -8,9 +8,9 @@
 #include "game/music.h"
 #include "platform/audio_backends.h"
 #include "platform/mixer.h"
-#include "run_alone.h"
-#include "screens_fixture.h"
-#include "soft_mix.h"
+#include "support/run_alone.h"
+#include "support/screens_fixture.h"
+#include "support/soft_mix.h"
 
 namespace screens_test {
 namespace {

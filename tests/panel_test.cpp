@@ -1,10 +1,10 @@
 // Status panel: the bar, the numbers with their two-digit rule and their places, the lives
 // and fire-wall corner, the drawing state left behind, and the best-score check.
 #include <array>
-#include "draw_calls.h"
 #include "game/panel.h"
 #include "platform/font.h"
-#include "screens_fixture.h"
+#include "support/draw_calls.h"
+#include "support/screens_fixture.h"
 
 namespace screens_test {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <thread>
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 namespace {
 

@@ -15,6 +15,8 @@
 
 #include "platform/safe_file.h"
 #include "platform/stream.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -27,10 +29,7 @@ struct flush_seen {
 std::vector<flush_seen>* flush_log = nullptr;
 std::string flush_target;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+
 }  // namespace
 
 extern "C" int fsync(int fd) {
@@ -38,7 +37,7 @@ extern "C" int fsync(int fd) {
   if (flush_log) {
     std::error_code ec;
     fs::path p = fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec);
-    flush_log->push_back({p.string(), Slurp(flush_target)});
+    flush_log->push_back({p.string(), ReadText(flush_target)});
   }
   return real(fd);
 }
@@ -48,22 +47,17 @@ namespace {
 class SafeFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_safe_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(dir_.Enter("safe"));
   }
   void TearDown() override {
     flush_log = nullptr;
-    fs::current_path(old_);
-    fs::remove_all(dir_);
+    dir_.Remove();
   }
   static void Put(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
   static TFileCompose Constant(const std::string& bytes) {
     return [bytes](const TFileRead&) { return bytes; };
   }
-  fs::path old_, dir_;
+  temp_folder dir_;
 };
 
 TEST_F(SafeFiles, ReplaceFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
@@ -77,11 +71,11 @@ TEST_F(SafeFiles, ReplaceFlushesTheFileBeforeTheRenameAndTheFolderAfter) {
   int file_before = -1, folder_after = -1;
   for (size_t i = 0; i < log.size(); i++) {
     if (log[i].path.find("/score.dat.tmp-") != std::string::npos && log[i].target_then == "old!") file_before = int(i);
-    if (log[i].path == dir_.string() && log[i].target_then == "new!") folder_after = int(i);
+    if (log[i].path == dir_.path().string() && log[i].target_then == "new!") folder_after = int(i);
   }
   EXPECT_GE(file_before, 0) << "the temporary was not flushed before it replaced the file";
   EXPECT_GT(folder_after, file_before) << "the folder was not flushed after the rename";
-  EXPECT_EQ(Slurp("score.dat"), "new!");
+  EXPECT_EQ(ReadText("score.dat"), "new!");
 }
 
 // Another writer changes the file while ours is being written: the rename carries what
@@ -96,7 +90,7 @@ TEST_F(SafeFiles, ComposeSeesTheFileAsItStandsJustBeforeTheRename) {
   };
   std::string why;
   ASSERT_EQ(ReplaceFile("score.dat", compose, &why), 1) << why;
-  EXPECT_EQ(Slurp("score.dat"), "max 7");
+  EXPECT_EQ(ReadText("score.dat"), "max 7");
   ASSERT_GE(seen.size(), 2u);
   EXPECT_EQ(seen.front(), "1");
   EXPECT_EQ(seen.back(), "7");
@@ -117,8 +111,8 @@ TEST_F(SafeFiles, StaleTemporariesGoFreshOnesAndLinksStay) {
   EXPECT_TRUE(fs::exists("score.dat.tmp-busy"));
   EXPECT_TRUE(fs::is_symlink("score.dat.tmp-link"));
   EXPECT_TRUE(fs::exists("other.dat.tmp-dead"));  // not this file's
-  EXPECT_EQ(Slurp("outside.txt"), "keep");
-  EXPECT_EQ(Slurp("score.dat"), "v");
+  EXPECT_EQ(ReadText("outside.txt"), "keep");
+  EXPECT_EQ(ReadText("score.dat"), "v");
 }
 
 // The file as it stood is never replaced when it could not be read; nothing is left behind.

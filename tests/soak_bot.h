@@ -11,6 +11,7 @@
 #include "game/virus.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "support/virtual_pad.h"
 #include "synthetic_input.h"
 
 enum soak_screen { SS_SPLASH, SS_TITLE, SS_PLAY, SS_PAUSE, SS_STAGE_CLEAR, SS_SHIP_LOST, SS_GAME_OVER, SS_COUNT };
@@ -38,22 +39,12 @@ class soak_bot {
   int games = 0, stages_cleared = 0, max_level = 0;
 
   explicit soak_bot(unsigned seed) : rng_(seed) {}
-  ~soak_bot() {  // the pad goes with the bot: tests after it in the process count none
-    if (!joy_) return;
-    SDL_JoystickClose(joy_);
-    SDL_JoystickDetachVirtual(joy_index_);
-    CountJoysticks();
-  }
   soak_bot(const soak_bot&) = delete;
   soak_bot& operator=(const soak_bot&) = delete;
 
   // A pad on port 0, attached before the game counts its joysticks.
-  void AttachJoystick() {
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    joy_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
-    if (joy_index_ >= 0) joy_ = SDL_JoystickOpen(joy_index_);
-  }
-  bool HasJoystick() const { return joy_ != nullptr; }
+  void AttachJoystick() { pad_.Attach(2, 4, 0); }
+  bool HasJoystick() const { return pad_.ok(); }
 
   // Called with every presented frame, splash included.
   void Step() {
@@ -82,8 +73,7 @@ class soak_bot {
   int dir_ = 0, dir_frames_ = 0, dir_by_joy_ = 0;
   int fire_gap_ = 0;
   int joy_pressed_ = 0;    // buttons to let go at the next frame
-  SDL_Joystick* joy_ = nullptr;
-  int joy_index_ = -1;
+  virtual_pad pad_;  // goes with the bot: tests after it in the process count none
 
   int Rand(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
   bool Chance(int one_in) { return Rand(1, one_in) == 1; }
@@ -113,13 +103,13 @@ class soak_bot {
   // NOTE: a fire button held down makes the game wait inside the frame for its release,
   // so buttons 0 and 1 are pressed only where no flush can follow before the next frame.
   void JoyButton(int b) {
-    if (!joy_) return;
-    SDL_JoystickSetVirtualButton(joy_, b, SDL_PRESSED);
+    if (!pad_.ok()) return;
+    pad_.SetButton(b, 1);
     joy_pressed_ |= 1 << b;
   }
   void ReleaseJoyButtons() {
     for (int b = 0; b < 4; b++)
-      if (joy_pressed_ & (1 << b)) SDL_JoystickSetVirtualButton(joy_, b, SDL_RELEASED);
+      if (joy_pressed_ & (1 << b)) pad_.SetButton(b, 0);
     joy_pressed_ = 0;
   }
 
@@ -128,11 +118,11 @@ class soak_bot {
     StopMoving();
     dir_ = dir, dir_by_joy_ = by_joy;
     if (dir == 0) return;
-    if (by_joy && joy_) SDL_JoystickSetVirtualAxis(joy_, 0, dir < 0 ? -32768 : 32767);
+    if (by_joy && pad_.ok()) pad_.SetAxis(0, dir < 0 ? -32768 : 32767);
     else synthetic::PushKey(dir < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, true);
   }
   void StopMoving() {
-    if (dir_ != 0 && dir_by_joy_ && joy_) SDL_JoystickSetVirtualAxis(joy_, 0, 0);
+    if (dir_ != 0 && dir_by_joy_ && pad_.ok()) pad_.SetAxis(0, 0);
     if (dir_ != 0 && !dir_by_joy_) synthetic::PushKey(dir_ < 0 ? SDL_SCANCODE_LEFT : SDL_SCANCODE_RIGHT, false);
     dir_ = 0;
   }
@@ -192,7 +182,7 @@ class soak_bot {
   void Steer(bool careful) {
     if (--dir_frames_ > 0) return;
     dir_frames_ = Rand(4, 40);
-    int by_joy = joy_ && Chance(3);
+    int by_joy = pad_.ok() && Chance(3);
     if (!careful) {
       Move(NearestLane(), by_joy);
       return;
@@ -219,7 +209,7 @@ class soak_bot {
   void Shoot() {
     if (--fire_gap_ > 0) return;
     fire_gap_ = Rand(2, 4);
-    bool joy_ok = joy_ && stage_phase == 1;
+    bool joy_ok = pad_.ok() && stage_phase == 1;
     if (joy_ok && Chance(3)) JoyButton(0);
     else synthetic::TapKey(SDL_SCANCODE_LCTRL);
     if (player.fwall > 0 && !firewall_active && (virus_list.size() >= 10 || Chance(400))) {
@@ -238,7 +228,7 @@ class soak_bot {
     }
     int pick = Rand(0, 49);
     if (pick < 10) synthetic::TapKey(SDL_SCANCODE_SPACE);
-    else if (pick < 18 && joy_) JoyButton(2);
+    else if (pick < 18 && pad_.ok()) JoyButton(2);
     else if (pick < 19) synthetic::TapKey(SDL_SCANCODE_ESCAPE);  // to the title
     else if (pick < 20) ClickRow(5);                // "Quit This Game"
     else if (pick < 28) ClickRow(Rand(1, 4));       // an option
@@ -258,7 +248,7 @@ class soak_bot {
     if (how == 0) synthetic::TapKey(SDL_SCANCODE_RETURN);
     else if (how == 1) synthetic::TapKey(SDL_SCANCODE_LALT);
     else if (how == 2) synthetic::ClickMouse();
-    else if (joy_) JoyButton(0);
+    else if (pad_.ok()) JoyButton(0);
     else synthetic::TapKey(SDL_SCANCODE_RETURN);
     wait_ = Rand(5, 30);
   }

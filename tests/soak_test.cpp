@@ -17,6 +17,7 @@
 #include "game/player.h"
 #include "platform/display.h"
 #include "soak_bot.h"
+#include "support/temp_folder.h"
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" void __sanitizer_purge_allocator();  // in the runtime; GCC ships no header for it
 #endif
@@ -60,22 +61,12 @@ int EnvInt(const char* name, int fallback) {
 class soak_folder {
  public:
   soak_folder() {
-    std::string templ = (fs::temp_directory_path() / "kelvane_soak_XXXXXX").string();
-    dir_ = mkdtemp(templ.data()) ? fs::path(templ) : fs::path();
-    fs::create_directories(dir_ / "data");
-    for (const auto& e : fs::directory_iterator(fs::path(KELVANE_BINARY_DIR) / "data"))
-      if (e.path().extension() == ".ogg") fs::copy_file(e.path(), dir_ / "data" / e.path().filename());
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-  }
-  ~soak_folder() {
-    std::error_code ignored;
-    fs::current_path(old_, ignored);
-    fs::remove_all(dir_, ignored);
+    dir_.Enter("soak");
+    CopySounds(fs::path(KELVANE_BINARY_DIR) / "data", dir_ / "data");
   }
 
  private:
-  fs::path dir_, old_;
+  temp_folder dir_;
 };
 
 struct soak_figures {

@@ -11,6 +11,7 @@
 
 #include "platform/limiter.h"
 #include "platform/sound.h"
+#include "support/file_bytes.h"
 
 namespace {
 
@@ -23,8 +24,7 @@ struct Track {
 };
 
 Track Decode(const std::string& name) {
-  std::ifstream f(kData + name, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes = ReadBytes(kData + name);
   auto sample = DecodeOggVorbis(bytes.data(), bytes.size());
   Track t;
   if (!sample) return t;

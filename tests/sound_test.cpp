@@ -18,7 +18,7 @@
 #include "platform/mixer.h"
 #include "platform/sound.h"
 #include "platform/stream.h"
-#include "soft_mix.h"
+#include "support/soft_mix.h"
 
 namespace {
 

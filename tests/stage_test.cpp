@@ -2,8 +2,8 @@
 // scoring, and the ship-lost screen, driven by real key, mouse and joystick input.
 #include <chrono>
 #include <thread>
-#include "draw_calls.h"
-#include "screens_fixture.h"
+#include "support/draw_calls.h"
+#include "support/screens_fixture.h"
 
 namespace screens_test {
 namespace {

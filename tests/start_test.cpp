@@ -10,7 +10,6 @@
 #include "app/assets.h"
 #include "app/menu.h"
 #include "app/program.h"
-#include "draw_calls.h"
 #include "game/gameover.h"
 #include "game/music.h"
 #include "game/player.h"
@@ -21,9 +20,12 @@
 #include "platform/random.h"
 #include "render/background.h"
 #include "render/twdraw.h"
-#include "run_alone.h"
-#include "shared_display.h"
-#include "soft_mix.h"
+#include "support/draw_calls.h"
+#include "support/run_alone.h"
+#include "support/shared_display.h"
+#include "support/soft_mix.h"
+#include "support/temp_folder.h"
+#include "support/virtual_pad.h"
 
 namespace {
 
@@ -114,16 +116,11 @@ TEST(StartValues, TheFirstTitleFrameShowsTheStartOptions) {
 class start_folder {
  public:
   start_folder() {
-    char tmpl[] = "/tmp/kelvane_start_XXXXXX";
-    EXPECT_NE(mkdtemp(tmpl), nullptr);
-    folder = tmpl;
-    home = fs::current_path();
-    fs::create_directory(folder / "data");
-    for (const auto& f : fs::directory_iterator(fs::path(KELVANE_SOURCE_DIR) / "data"))
-      if (f.path().extension() == ".ogg") fs::copy_file(f.path(), folder / "data" / f.path().filename());
+    EXPECT_TRUE(made.Enter("start"));
+    folder = made.path();
+    CopySounds(fs::path(KELVANE_SOURCE_DIR) / "data", folder / "data");
     Store("data/hiscore.dat", 4321);
     Store("data/anaglyph3d.dat", 3);
-    fs::current_path(folder);
     windowed = std::getenv("KELVANE_WINDOWED") != nullptr;
     setenv("KELVANE_WINDOWED", "1", 1);
     SetClockSeam(FakeClock, FakeSleep);
@@ -131,9 +128,7 @@ class start_folder {
   ~start_folder() {
     SetClockSeam(nullptr, nullptr);
     if (!windowed) unsetenv("KELVANE_WINDOWED");
-    fs::current_path(home);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
+    made.Remove();
   }
   void Store(const std::string& rel, int v) {
     std::ofstream out(folder / rel, std::ios::binary);
@@ -145,7 +140,8 @@ class start_folder {
     in.read(reinterpret_cast<char*>(b), 4);
     return in.gcount() == 4 ? (b[0] | b[1] << 8 | b[2] << 16 | b[3] << 24) : -1;
   }
-  fs::path folder, home;
+  temp_folder made;
+  fs::path folder;
   bool windowed = false;
 };
 
@@ -154,9 +150,8 @@ class start_folder {
 TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   KELVANE_RUN_ALONE();
   start_folder here;
-  SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-  int pad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 0);
-  SDL_Joystick* joy = SDL_JoystickOpen(pad);
+  virtual_pad pad;
+  pad.Attach(2, 3, 0);
   drawcalls::recorder rec;
   ASSERT_EQ(StartProgram(), 1);
   EXPECT_STREQ(SDL_GetWindowTitle(DisplayWindow()), "Kelvane");
@@ -179,7 +174,7 @@ TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   EXPECT_EQ(music_channel->Playing(), 0);
   PollSystem();
   EXPECT_EQ(PointerX() * 1000 + PointerY(), 320265);
-  SDL_JoystickSetVirtualAxis(joy, 0, -32768);
+  pad.SetAxis(0, -32768);
   EXPECT_EQ(GetJoyAxisX(0), -1.0f) << "the pad was not counted";
 
   player.best_sc = 5000, stereo_mode = 1;
@@ -196,8 +191,7 @@ TEST(StartAndExit, StartUpThenExitSavesWhatChanged) {
   SaveAndShutdown();
   EXPECT_EQ(music_channel->Playing(), 0);
   EXPECT_EQ(slept, std::vector<int>{500});
-  SDL_JoystickClose(joy);
-  SDL_JoystickDetachVirtual(pad);
+  pad.Detach();
   CloseGraphics();
 }
 

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/stream.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -20,24 +22,9 @@ namespace {
 class StreamFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    old_ = fs::current_path();
-    char tmpl[] = "/tmp/kelvane_stream_XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    fs::current_path(dir_);
+    ASSERT_TRUE(folder_.Enter("stream"));
   }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
-  static void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  static std::vector<uint8_t> ReadRaw(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
-  }
+  void TearDown() override { folder_.Remove(); }
   static int WriteOneInt(const std::string& name, int value) {
     auto s = OpenWriteStream(name);
     if (!s) return 0;
@@ -45,7 +32,7 @@ class StreamFiles : public ::testing::Test {
     s->Close();
     return 1;
   }
-  fs::path old_, dir_;
+  temp_folder folder_;
 };
 
 const uint8_t kFirst[] = {1, 2, 3, 4, 5};
@@ -165,8 +152,8 @@ TEST(RamStream, DeviceFailureRaisesExactTexts) {
 }
 
 TEST_F(StreamFiles, ReadIntOfShortAndEmptyFiles) {
-  WriteRaw("two.dat", {0x01, 0x02});
-  WriteRaw("empty.dat", {});
+  WriteBytes("two.dat", {0x01, 0x02});
+  WriteBytes("empty.dat", {});
   auto two = OpenReadStream("two.dat");
   ASSERT_NE(two, nullptr);
   EXPECT_EQ(two->ReadInt(), 513);
@@ -178,15 +165,15 @@ TEST_F(StreamFiles, ReadIntOfShortAndEmptyFiles) {
 TEST_F(StreamFiles, WriteIntIsLittleEndian) {
   ASSERT_TRUE(WriteOneInt("neg.dat", -1));
   ASSERT_TRUE(WriteOneInt("pos.dat", 258));
-  EXPECT_EQ(ReadRaw("neg.dat"), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
-  EXPECT_EQ(ReadRaw("pos.dat"), (std::vector<uint8_t>{0x02, 0x01, 0x00, 0x00}));
+  EXPECT_EQ(ReadBytes("neg.dat"), (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(ReadBytes("pos.dat"), (std::vector<uint8_t>{0x02, 0x01, 0x00, 0x00}));
   auto s = OpenReadStream("neg.dat");
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->ReadInt(), -1);
 }
 
 TEST_F(StreamFiles, WriteStreamEmptiesOldFile) {
-  WriteRaw("old.dat", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  WriteBytes("old.dat", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
   auto s = OpenWriteStream("old.dat");
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->Size(), 0);
@@ -195,7 +182,7 @@ TEST_F(StreamFiles, WriteStreamEmptiesOldFile) {
   EXPECT_EQ(s->Size(), 4);
   s->Close();
   EXPECT_EQ(s->Size(), 0);
-  EXPECT_EQ(ReadRaw("old.dat"), (std::vector<uint8_t>{7, 0, 0, 0}));
+  EXPECT_EQ(ReadBytes("old.dat"), (std::vector<uint8_t>{7, 0, 0, 0}));
 }
 
 TEST_F(StreamFiles, MissingThingsGiveNothing) {
@@ -233,8 +220,8 @@ TEST_F(StreamFiles, NewNamesKeepTheirSpelling) {
 TEST_F(StreamFiles, ExactSpellingWinsOverOtherCase) {
   fs::create_directory("data");
   fs::create_directory("DATA");
-  WriteRaw("DATA/v.dat", {5});
-  WriteRaw("data/v.dat", {6});
+  WriteBytes("DATA/v.dat", {5});
+  WriteBytes("data/v.dat", {6});
   EXPECT_EQ(ResolvePath("DATA\\v.dat"), "DATA/v.dat");
   EXPECT_EQ(ResolvePath("data\\v.dat"), "data/v.dat");
   EXPECT_EQ(ResolvePath("Data\\v.dat"), "DATA/v.dat");  // lowest spelling, whatever the folder order
@@ -258,12 +245,12 @@ TEST_F(StreamFiles, RenameReplacesOldFile) {
   ASSERT_TRUE(WriteOneInt("data\\a.tmp", 11));
   ASSERT_TRUE(WriteOneInt("data\\a.dat", 22));
   EXPECT_EQ(RenameFile("Data\\a.tmp", "Data\\a.dat"), 1);
-  EXPECT_EQ(ReadRaw("data/a.dat"), (std::vector<uint8_t>{11, 0, 0, 0}));
+  EXPECT_EQ(ReadBytes("data/a.dat"), (std::vector<uint8_t>{11, 0, 0, 0}));
   EXPECT_EQ(RenameFile("data\\gone.tmp", "data\\a.dat"), 0);
 }
 
 TEST_F(StreamFiles, WholeFileAndSeek) {
-  WriteRaw("w.bin", {1, 2, 3, 4, 5, 6});
+  WriteBytes("w.bin", {1, 2, 3, 4, 5, 6});
   int ok = 0;
   EXPECT_EQ(ReadWholeStream("W.BIN", &ok), std::string("\1\2\3\4\5\6", 6));
   EXPECT_EQ(ok, 1);

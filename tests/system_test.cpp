@@ -4,9 +4,10 @@
 #include <sys/resource.h>
 #include <filesystem>
 #include <vector>
-#include "child_process.h"
 #include "platform/system.h"
-#include "proc_status.h"
+#include "support/child_process.h"
+#include "support/proc_status.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -55,14 +56,14 @@ TEST(System, HeapGivesFreedMemoryBackAndKeepsRenewedBuffers) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the sanitizer's allocator keeps its pages its own way";
 #endif
-  fs::path logs = fs::temp_directory_path() / ("kelvane_heap_" + std::to_string(getpid()));
-  fs::create_directories(logs);
+  temp_folder logs;
+  ASSERT_TRUE(logs.Make("heap"));
   childproc::child_plan plan;
   plan.program = fs::read_symlink("/proc/self/exe").string();
   plan.args = {"--gtest_also_run_disabled_tests", "--gtest_filter=SystemChild.*"};
-  plan.cwd = logs.string();
-  childproc::child_result r = childproc::RunChild(plan, logs);
-  fs::remove_all(logs);
+  plan.cwd = logs.path().string();
+  childproc::child_result r = childproc::RunChild(plan, logs.path());
+  logs.Remove();
   EXPECT_EQ(r.code, 0) << r.out;
   EXPECT_NE(r.out.find("2 tests from SystemChild"), std::string::npos) << r.out;
 }

@@ -4,9 +4,9 @@
 #include <GL/gl.h>
 #include <algorithm>
 #include <vector>
-#include "gl_test_util.h"
 #include "platform/gl_driver.h"
 #include "platform/image.h"
+#include "support/gl_test_util.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Stereo drawing: the two eye copies, their colours, shifts and rotations, and mono drawing.
 #include <gtest/gtest.h>
-#include "app_fixture.h"
 #include "platform/font.h"
+#include "support/app_fixture.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;

@@ -1,6 +1,6 @@
 // Viruses: the spawn clock and its events, the CPU marker, and the tests against the
 // ship, the shots and the fire wall with the points and counts they give.
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 namespace {
 

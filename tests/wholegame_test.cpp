@@ -17,6 +17,7 @@
 #include "platform/draw.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "support/temp_folder.h"
 #include "synthetic_input.h"
 
 namespace {
@@ -58,24 +59,17 @@ class WholeGameTest : public ::testing::Test {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     windowed_before = std::getenv("KELVANE_WINDOWED") != nullptr;
     setenv("KELVANE_WINDOWED", "1", 1);  // a plain 640x480 window: no scaling to a desktop
-    char tmpl[] = "/tmp/kelvane_game_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    folder = tmpl;
-    fs::create_directory(folder / "data");
-    for (const auto& f : fs::directory_iterator(fs::path(KELVANE_SOURCE_DIR) / "data"))
-      if (f.path().extension() == ".ogg") fs::copy_file(f.path(), folder / "data" / f.path().filename());
-    home = fs::current_path();
-    fs::current_path(folder);
+    ASSERT_TRUE(made.Enter("game"));
+    folder = made.path();
+    CopySounds(fs::path(KELVANE_SOURCE_DIR) / "data", folder / "data");
     SetClockSeam(FakeClock, FakeSleep);
     StartProgram();
     SeedRandom(20240611);
   }
   static void TearDownTestSuite() {
     SetClockSeam(nullptr, nullptr);
-    std::error_code ec;
-    fs::current_path(home, ec);
+    made.Remove();
     if (!windowed_before) unsetenv("KELVANE_WINDOWED");
-    fs::remove_all(folder, ec);
   }
 
   static int SavedBestScore() {
@@ -104,10 +98,10 @@ class WholeGameTest : public ::testing::Test {
     ASSERT_EQ(game_state, GS_PLAYING);
   }
 
-  static fs::path folder, home;
+  static inline temp_folder made;
+  static inline fs::path folder;
   static inline bool windowed_before = false;
 };
-fs::path WholeGameTest::folder, WholeGameTest::home;
 
 // Where the ship meets the track of the next virus coming down: its x + y is kept along
 // a diagonal, and the ship's x + y moves by 5.5 a step.

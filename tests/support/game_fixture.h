@@ -22,7 +22,9 @@
 #include "platform/random.h"
 #include "platform/sound.h"
 #include "render/twdraw.h"
-#include "shared_display.h"
+#include "support/counting_sound.h"
+#include "support/shared_display.h"
+#include "support/virtual_pad.h"
 #include "synthetic_input.h"
 
 namespace gamefix {
@@ -52,18 +54,7 @@ struct RefRandom {
   void SkipBurst(int count) { Skip(5 * (count + 1)); }  // five draws per particle
 };
 
-// A sound that only counts how often it was started; PlaySfx gets no channel back.
-struct CountingSound : TSound {
-  int cues = 0;
-  std::shared_ptr<TChannel> Play(std::shared_ptr<TChannel>) override {
-    cues++;
-    return nullptr;
-  }
-  std::shared_ptr<TChannel> Cue(std::shared_ptr<TChannel>) override {
-    cues++;
-    return nullptr;
-  }
-};
+using ::CountingSound;
 
 struct Box {
   int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // inclusive; empty when x1 < x0
@@ -139,7 +130,7 @@ inline Box SpriteBox(const std::shared_ptr<TImage>& img, int frame, int x, int y
 
 }  // namespace gamefix
 
-class GameFixture : public ::testing::Test {
+class GameFixture : public ::testing::Test, public pad_on_first_use {
  public:  // table-driven cases reach these from their lambdas
   static constexpr int kSeed = 20240611;
 
@@ -166,17 +157,12 @@ class GameFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (joystick) {
+    if (pad_.ok()) {
       // The port keeps its last reading once the pad is gone; leave it centred and released.
-      for (int a = 0; a < 2; a++) SDL_JoystickSetVirtualAxis(joystick, a, 0);
-      for (int b = 0; b < 3; b++) SDL_JoystickSetVirtualButton(joystick, b, 0);
-      SDL_JoystickSetVirtualHat(joystick, 0, SDL_HAT_CENTERED);
+      pad_.Rest();
       GetJoyAxisX(0);
       for (int b = 0; b < 3; b++) ReadJoyButtonHit(b, 0);
-      SDL_JoystickClose(joystick);
-      SDL_JoystickDetachVirtual(joystick_index);
-      joystick = nullptr;
-      CountJoysticks();
+      pad_.Detach();
     }
     gamefix::ResetGameGlobals();
     snd_plasma = saved_sounds[0], snd_firewall = saved_sounds[1], snd_explode = saved_sounds[2];
@@ -196,21 +182,6 @@ class GameFixture : public ::testing::Test {
     KeyDown(SDL_SCANCODE_LALT);
     KeyUp(SDL_SCANCODE_LALT);
   }
-
-  // A virtual pad on port 0: two axes, three buttons and a D-pad (one hat).
-  SDL_Joystick* Joystick() {
-    if (joystick) return joystick;
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    joystick_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
-    EXPECT_GE(joystick_index, 0) << SDL_GetError();
-    joystick = SDL_JoystickOpen(joystick_index);
-    EXPECT_NE(joystick, nullptr) << SDL_GetError();
-    EXPECT_EQ(CountJoysticks(), 1);
-    return joystick;
-  }
-  void SetAxis(int axis, Sint16 raw) { SDL_JoystickSetVirtualAxis(Joystick(), axis, raw); }
-  void SetButton(int button, int down) { SDL_JoystickSetVirtualButton(Joystick(), button, down ? 1 : 0); }
-  void SetHat(Uint8 hat) { SDL_JoystickSetVirtualHat(Joystick(), 0, hat); }
 
   // One frame of the get-ready phase: the ship and its shots only.
   void ReadyFrame() {
@@ -261,6 +232,4 @@ class GameFixture : public ::testing::Test {
 
  private:
   std::vector<std::shared_ptr<TSound>> saved_sounds;
-  SDL_Joystick* joystick = nullptr;
-  int joystick_index = -1;
 };

@@ -13,7 +13,8 @@
 #include "platform/input.h"
 #include "platform/pixmap.h"
 #include "render/twdraw.h"
-#include "shared_display.h"
+#include "support/shared_display.h"
+#include "support/virtual_pad.h"
 #include "synthetic_input.h"
 
 namespace appfix {
@@ -54,7 +55,7 @@ inline std::shared_ptr<TPixmap> Screen() { return GrabPixmap(0, 0, 640, 480); }
 }  // namespace appfix
 
 // Every test starts on a cleared screen with the drawing state at its start-up values.
-class AppFixture : public ::testing::Test {
+class AppFixture : public ::testing::Test, public pad_on_first_use {
  protected:
   static void SetUpTestSuite() { appfix::OpenDisplayOnce(); }
 
@@ -74,33 +75,5 @@ class AppFixture : public ::testing::Test {
     ClearScreen();
   }
 
-  void TearDown() override {
-    if (joystick_) {
-      SDL_JoystickClose(joystick_);
-      SDL_JoystickDetachVirtual(joystick_index_);
-      joystick_ = nullptr;
-      CountJoysticks();
-    }
-  }
-
-  // A virtual pad on port 0: two axes, three buttons and a D-pad (one hat).
-  SDL_Joystick* Joystick() {
-    if (joystick_) return joystick_;
-    // The headless window never has the focus, and SDL drops pad input without it.
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    joystick_index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 3, 1);
-    EXPECT_GE(joystick_index_, 0) << SDL_GetError();
-    joystick_ = SDL_JoystickOpen(joystick_index_);
-    EXPECT_NE(joystick_, nullptr) << SDL_GetError();
-    EXPECT_EQ(CountJoysticks(), 1);
-    return joystick_;
-  }
-  void SetAxis(int axis, Sint16 raw) { SDL_JoystickSetVirtualAxis(Joystick(), axis, raw); }
-  void SetButton(int button, int down) { SDL_JoystickSetVirtualButton(Joystick(), button, down ? 1 : 0); }
-  void SetHat(Uint8 hat) { SDL_JoystickSetVirtualHat(Joystick(), 0, hat); }
-
- private:
-  SDL_Joystick* joystick_ = nullptr;
-  int joystick_index_ = -1;
+  void TearDown() override { pad_.Detach(); }
 };

@@ -8,7 +8,8 @@
 #include <stdlib.h>
 #include <filesystem>
 #include <string>
-#include "child_process.h"
+#include "support/child_process.h"
+#include "support/temp_folder.h"
 
 namespace runalone {
 
@@ -18,8 +19,8 @@ inline int RanInChild() {
   if (unit->test_to_run_count() == 1) return 0;
   const ::testing::TestInfo* info = unit->current_test_info();
   std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  std::string templ = (std::filesystem::temp_directory_path() / "kelvane_alone_XXXXXX").string();
-  if (!mkdtemp(templ.data())) {
+  temp_folder logs;
+  if (!logs.Make("alone")) {
     ADD_FAILURE() << "no temporary folder for " << name;
     return 1;
   }
@@ -27,9 +28,8 @@ inline int RanInChild() {
   plan.program = std::filesystem::read_symlink("/proc/self/exe").string();
   plan.args = {"--gtest_filter=" + name};
   plan.cwd = std::filesystem::current_path().string();
-  childproc::child_result r = childproc::RunChild(plan, templ);
-  std::error_code ignored;
-  std::filesystem::remove_all(templ, ignored);
+  childproc::child_result r = childproc::RunChild(plan, logs.path());
+  logs.Remove();
   EXPECT_TRUE(r.exited && r.code == 0) << name << " failed when run alone:\n" << r.out << r.err;
   return 1;
 }

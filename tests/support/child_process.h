@@ -20,6 +20,9 @@
 #include <utility>
 #include <vector>
 
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
 namespace childproc {
 
 namespace fs = std::filesystem;
@@ -55,10 +58,7 @@ struct child_run {
   std::string out, err;  // where its output goes
 };
 
-inline std::string ReadText(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using ::ReadText;
 
 inline int CountLines(const std::string& s) {
   int n = 0;
@@ -194,35 +194,20 @@ inline child_result RunOwnTests(const std::string& filter, const fs::path& cwd, 
 class game_folder {
  public:
   explicit game_folder(int with_sounds) {
-    std::string templ = (fs::temp_directory_path() / "kelvane_child_XXXXXX").string();
-    root_ = mkdtemp(templ.data()) ? fs::path(templ) : fs::path();
+    made_.Make("child");
+    root_ = made_.path();
     game_ = root_ / "game";
     fs::create_directories(game_);
     fs::copy_file(fs::path(KELVANE_BINARY_DIR) / "kelvane", game_ / "kelvane");
-    if (!with_sounds) return;
-    fs::create_directories(game_ / "data");
-    for (const auto& e : fs::directory_iterator(fs::path(KELVANE_BINARY_DIR) / "data"))
-      if (e.path().extension() == ".ogg") fs::copy_file(e.path(), game_ / "data" / e.path().filename());
+    if (with_sounds) CopySounds(fs::path(KELVANE_BINARY_DIR) / "data", game_ / "data");
   }
-  ~game_folder() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  game_folder(const game_folder&) = delete;
-  game_folder& operator=(const game_folder&) = delete;
 
   fs::path root() const { return root_; }
   fs::path game() const { return game_; }
   fs::path at(const std::string& rel) const { return game_ / rel; }
 
-  void Write(const std::string& rel, const std::vector<uint8_t>& bytes) const {
-    std::ofstream f(at(rel), std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::vector<uint8_t> Read(const std::string& rel) const {
-    std::string s = ReadText(at(rel));
-    return std::vector<uint8_t>(s.begin(), s.end());
-  }
+  void Write(const std::string& rel, const std::vector<uint8_t>& bytes) const { WriteBytes(at(rel), bytes); }
+  std::vector<uint8_t> Read(const std::string& rel) const { return ReadBytes(at(rel)); }
 
   // The real program, started by its full path so it finds its own folder.
   child_plan GamePlan(int sigterm_after_ms, std::vector<std::pair<std::string, std::string>> env = {}) const {
@@ -252,6 +237,7 @@ class game_folder {
   }
 
  private:
+  temp_folder made_;
   fs::path root_, game_;
 };
 

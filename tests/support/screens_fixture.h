@@ -7,7 +7,7 @@
 #include "game/screentext.h"
 #include "game/shiplost.h"
 #include "game/stage.h"
-#include "game_fixture.h"
+#include "support/game_fixture.h"
 
 namespace screens_test {
 
