@@ -467,6 +467,26 @@ TEST(HostileSounds, TwoHundredMegabytesAreRefusedUnread) {
   ExpectStored(g, IntBytes(0), IntBytes(0));
 }
 
+long PeakKb(pid_t pid) {
+  std::string status = childproc::ReadText("/proc/" + std::to_string(pid) + "/status");
+  size_t at = status.find("VmPeak:");
+  return at == std::string::npos ? 0 : std::atol(status.c_str() + at + 7);
+}
+
+// The game's peak address space once it has settled: no growth for two seconds running.
+// A fixed wait read it too early on a loaded machine, and the limit built on it starved
+// the second run's GL and audio threads.
+long SettledPeakKb(pid_t pid) {
+  long peak = PeakKb(pid);
+  for (int stable_ms = 0, waited = 0; stable_ms < 2000 && waited < 30000; waited += 100) {
+    SleepMs(100);
+    long now = PeakKb(pid);
+    stable_ms = now == peak ? stable_ms + 100 : 0;
+    peak = now;
+  }
+  return peak;
+}
+
 // A sound small enough to be read, in a process with too little memory to hold it: the
 // allocation fails and the sound is silent. The limit is what the game needs without it,
 // measured on a first run, and 40 MB more.
@@ -479,8 +499,7 @@ TEST(HostileSounds, AllocationFailureIsSilence) {
   child_run run = childproc::StartChild(plan, g.root());
   ASSERT_TRUE(loaded.WaitForOpen(40000));
   SleepMs(2000);
-  std::string status = childproc::ReadText("/proc/" + std::to_string(run.pid) + "/status");
-  long peak_kb = std::atol(status.c_str() + status.find("VmPeak:") + 7);
+  long peak_kb = SettledPeakKb(run.pid);
   kill(run.pid, SIGTERM);
   ExpectExit(childproc::WaitChild(run, plan), 0);
   ASSERT_GT(peak_kb, 0);

@@ -181,9 +181,7 @@ class RunFrame : public AppFixture {
  public:
   static void SetUpTestSuite() {
     AppFixture::SetUpTestSuite();
-    CreateBlankImages();
-    LoadAssets();
-    SetMenuVocabulary();
+    LoadMenuAssets();
   }
   static void Presented() { drawn_at_present = calls ? static_cast<int>(calls->size()) : -1; }
   static inline std::vector<TDrawCall>* calls = nullptr;

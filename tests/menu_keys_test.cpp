@@ -47,9 +47,7 @@ class MenuKeys : public AppFixture {
  protected:
   static void SetUpTestSuite() {
     AppFixture::SetUpTestSuite();
-    CreateBlankImages();
-    LoadAssets();
-    SetMenuVocabulary();
+    LoadMenuAssets();
   }
 
   void SetUp() override {

@@ -43,9 +43,7 @@ class Menu : public AppFixture {
  protected:
   static void SetUpTestSuite() {
     AppFixture::SetUpTestSuite();
-    CreateBlankImages();
-    LoadAssets();
-    SetMenuVocabulary();
+    LoadMenuAssets();
   }
   void SetUp() override {
     AppFixture::SetUp();

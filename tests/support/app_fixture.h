@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <memory>
+#include "app/assets.h"
 #include "app/embedded_files.h"
+#include "app/menu.h"
 #include "game/globals.h"
 #include "platform/display.h"
 #include "platform/draw.h"
@@ -53,6 +55,13 @@ inline Rgb PixelAt(const TPixmap& pm, int x, int y) {
 inline std::shared_ptr<TPixmap> Screen() { return GrabPixmap(0, 0, 640, 480); }
 
 }  // namespace appfix
+
+// The pictures, sounds, font and menu words start-up makes, for the suites that draw the menu.
+inline void LoadMenuAssets() {
+  CreateBlankImages();
+  LoadAssets();
+  SetMenuVocabulary();
+}
 
 // Every test starts on a cleared screen with the drawing state at its start-up values.
 class AppFixture : public ::testing::Test, public pad_on_first_use {
