@@ -14,6 +14,7 @@
 #include "app/menu.h"
 #include "app/program.h"
 #include "game/player.h"
+#include "game/pshot.h"
 #include "platform/sound.h"
 #include "support/app_fixture.h"
 #include "support/child_process.h"
@@ -334,6 +335,23 @@ TEST_F(MenuKeys, KeyPressedWithAClickComesAfterItAndIsThrownAway) {
   RunFrame();
   EXPECT_EQ(stereo_mode, 2);
   EXPECT_EQ(PointerY(), 295);  // the Down did not move the pointer
+}
+
+// Left Control pressed with the Return that resumes the game is thrown away with it: the
+// ship does not fire on its first frame back.
+TEST_F(MenuKeys, FirePressedWithTheReturnThatResumesIsThrownAway) {
+  PauseAGame();
+  int fired = shots_fired;
+  synthetic::PushKey(SDL_SCANCODE_RETURN, true);
+  synthetic::PushKey(SDL_SCANCODE_LCTRL, true);
+  RunFrame();
+  ASSERT_EQ(game_state, GS_PLAYING);
+  RunFrame();
+  EXPECT_EQ(shots_fired, fired);
+  EXPECT_EQ(pshot_list.size(), 0);
+  synthetic::PushKey(SDL_SCANCODE_LCTRL, false);
+  synthetic::PushKey(SDL_SCANCODE_RETURN, false);
+  RunFrame();
 }
 
 // The keys move the real pointer: a click that follows lands on the row they lit.

@@ -75,7 +75,7 @@ TEST_MAP = [
     ("src/app/cmdline.cpp", "CommandLine.*"),
     ("src/app/version.cpp", "CommandLine.*"),
     ("src/app/assets.cpp", "LoadAssetsTest.*:Asset*:StartValues.*:FontLines.*"),
-    ("src/app/splash.cpp", "Splash.*"),
+    ("src/app/splash.cpp", "Splash.*:FullScreen.*"),
     ("src/app/embedded_files.cpp", "Asset*:LoadAssetsTest.*:Splash.*"),
     ("src/app/program.cpp", "StartAndExit.*:FailureRealProgram.*:FullScreen.*:HostileDisplay.*"),
     ("src/app/main.cpp", "FailureRealProgram.*:Installed.HelpVersionAndUnknownOptionsNeverOpenTheDisplay"),
