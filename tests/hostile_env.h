@@ -180,12 +180,14 @@ class xvfb_server {
   int number_ = -1;
 };
 
-// Counts the opens of one file, as the kernel reports them.
+// Counts the opens of one file, as the kernel reports them. The closes are watched too:
+// the kernel folds an event into an identical one still unread, so opens alone, back to
+// back, would count as one.
 class open_watch {
  public:
   explicit open_watch(const fs::path& file) {
     fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ >= 0) inotify_add_watch(fd_, file.c_str(), IN_OPEN);
+    if (fd_ >= 0) inotify_add_watch(fd_, file.c_str(), IN_OPEN | IN_CLOSE);
   }
   ~open_watch() {
     if (fd_ >= 0) close(fd_);
