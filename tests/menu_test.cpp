@@ -123,6 +123,61 @@ TEST_F(Menu, ClicksAboveAndBelowTheRowsOnlyClearHits) {
   }
 }
 
+// A move onto the 3D row and a click, sent the moment the last row has been drawn: the
+// events a quick hand or a script sends while the frame is half done. They arrive at the
+// frame's click test, through a pad's update, which SDL runs on every pump of events.
+class late_click {
+ public:
+  explicit late_click(const drawcalls::recorder* drawn) : drawn_(drawn) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.userdata = this;
+    desc.Update = [](void* me) { static_cast<late_click*>(me)->OnPump(); };
+    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+    index_ = SDL_JoystickAttachVirtualEx(&desc);
+    if (index_ >= 0) pad_ = SDL_JoystickOpen(index_);
+  }
+  ~late_click() {
+    if (pad_) SDL_JoystickClose(pad_);
+    if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
+  }
+  late_click(const late_click&) = delete;
+  late_click& operator=(const late_click&) = delete;
+
+  int ok() const { return pad_ != nullptr; }
+  int sent = 0;
+
+ private:
+  void OnPump() {
+    if (sent || !drawn_->calls.size() || drawn_->calls.back().text.rfind(menu_items[5], 0) != 0) return;
+    synthetic::PushMouseMove(320, 295);
+    synthetic::PushMouseButton(true, SDL_BUTTON_LEFT, 320, 295);
+    synthetic::PushMouseButton(false, SDL_BUTTON_LEFT, 320, 295);
+    sent = 1;
+  }
+  const drawcalls::recorder* drawn_;
+  SDL_Joystick* pad_ = nullptr;
+  int index_ = -1;
+};
+
+TEST_F(Menu, ClickThatComesInMidFrameActsWhereItLanded) {
+  for (int start_y : {200, 265}) {  // over no row, and over Start Game
+    SCOPED_TRACE(start_y);
+    stereo_mode = 0;
+    FrameWithPointerAt(320, start_y);
+    drawcalls::recorder drawn;
+    late_click late(&drawn);
+    ASSERT_TRUE(late.ok()) << SDL_GetError();
+    RunMenu();
+    ASSERT_TRUE(late.sent) << "the frame never asked for events after its rows were drawn";
+    EXPECT_EQ(stereo_mode, 1);
+    EXPECT_EQ(game_state, GS_TITLE);
+    EXPECT_TRUE(gamestart->plays.empty());
+  }
+  CountJoysticks();
+}
+
 TEST_F(Menu, RowUnderThePointerIsHighlighted) {
   FrameWithPointerAt(620, 600);  // nothing selected, pointer off screen
   auto plain = appfix::Screen();

@@ -187,7 +187,9 @@ int RunMenu() {
   int click = ReadMouseHit(1);
   if (!click) click = ReadJoyButtonHit(0, 0);
   if (click) {
-    ActOnRow(sel);
+    // Asked again: a move and a click that came in while the rows were drawn act where
+    // the click landed, not on the row the frame began with.
+    ActOnRow(MenuRowAt(PointerY()));
     ClearHits();
   }
   RunMenuKeys(sel);
