@@ -418,6 +418,28 @@ TEST_F(Splash, CloseRequestEndsItAndAsksToQuit) {
   EXPECT_EQ(quit_requested, 1);
 }
 
+// While its window is inactive the splash holds, napping 10 ms at a time and drawing
+// nothing; then it carries on where it stood, every frame of the logo still shown.
+TEST_F(Splash, HoldsWhileTheWindowIsInactive) {
+  drawcalls::recorder rec;
+  size_t drawn_at_loss = 0, drawn_at_return = 0;
+  int ms_at_loss = 0, ms_at_return = 0;
+  on_frame = [&](int sleep) {
+    if (sleep == 5) {
+      synthetic::PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+      drawn_at_loss = rec.calls.size(), ms_at_loss = fake_now;
+    } else if (sleep == 45) {
+      synthetic::PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+      drawn_at_return = rec.calls.size(), ms_at_return = fake_now;
+    }
+  };
+  ShowSplash(-25);
+  EXPECT_EQ(drawn_at_return, drawn_at_loss) << "drew while the window was inactive";
+  EXPECT_EQ(ms_at_return - ms_at_loss, 400) << "forty naps of 10 ms";
+  EXPECT_EQ(rec.calls.size(), 326u);
+  EXPECT_EQ(quit_requested, 0);
+}
+
 TEST_F(Splash, LeavesThePlainDrawingState) {
   stereo_mode = 2;
   on_frame = [](int frame) {

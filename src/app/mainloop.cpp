@@ -79,8 +79,6 @@ void TakeWindowKey() {
   if (TakeFullScreenRequests() % 2) ToggleFullScreen();
 }
 
-// A close request (a signal, the window's close button, a logout) ends the wait at once:
-// at logout SIGKILL soon follows, and the run's best score would be lost.
 void WaitWhileSuspended() {
   if (quit_requested || !IsAppSuspended()) return;  // a request taken during the splash counts too
   int paused_music = 0;
@@ -88,7 +86,13 @@ void WaitWhileSuspended() {
     PauseMusic(1);
     paused_music = 1;
   }
-  while (IsAppSuspended() && !CloseRequestPending()) SleepMillis(10);
+  HoldWhileInactive();
   if (TakeCloseRequest()) quit_requested = 1;
   if (paused_music) PauseMusic(0);
+}
+
+// A close request (a signal, the window's close button, a logout) ends the wait at once:
+// at logout SIGKILL soon follows, and the run's best score would be lost.
+void HoldWhileInactive() {
+  while (IsAppSuspended() && !CloseRequestPending()) SleepMillis(10);
 }

@@ -57,7 +57,7 @@ int ShowSplash(int y_offset) {
   do {
     DrawSplashFrame(logo, x, y, &st);
     FlipFrame(-1);
-    while (IsAppSuspended() && !CloseRequestPending()) SleepMillis(10);
+    HoldWhileInactive();
     TakeWindowKey();
     if (TakeCloseRequest()) {
       quit_requested = 1;

@@ -69,7 +69,7 @@ TEST_MAP = [
     ("src/render/twdraw.cpp", "Twdraw.*:Menu.*:PanelTest.*:Frames.*:StartValues.*"),
     ("src/render/background.cpp", "Background.*:StartValues.*"),
     ("src/app/menu.cpp", "Menu.*:MenuKeys.*:MenuRows.*:StartValues.*:HostileDisplay.ServerKilled*"),
-    ("src/app/mainloop.cpp", "GlobalKeysTest.*:Music.*:RunFrame.*:FullScreen.*"),
+    ("src/app/mainloop.cpp", "GlobalKeysTest.*:Music.*:RunFrame.*:FullScreen.*:Splash.Holds*"),
     ("src/app/datafiles.cpp", "DataFiles.*:DataPaths.*"),
     ("src/app/datapaths.cpp", "DataPaths.*:DataFiles.*"),
     ("src/app/cmdline.cpp", "CommandLine.*"),
