@@ -16,13 +16,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/child_process.h"
+#include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 namespace hostile {
@@ -100,8 +99,7 @@ class xvfb_server {
   // big-endian header, a colour table, then rows of 32-bit pixels.
   screen_shot Grab() const {
     screen_shot shot;
-    std::ifstream f(fbdir_ / "Xvfb_screen0", std::ios::binary);
-    std::vector<unsigned char> d((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> d = ReadBytes(fbdir_ / "Xvfb_screen0");
     if (d.size() < 100) return shot;
     auto field = [&d](int i) { return (long(d[4 * i]) << 24) | (d[4 * i + 1] << 16) | (d[4 * i + 2] << 8) | d[4 * i + 3]; };
     long start = field(0) + 12 * field(19), w = field(4), h = field(5), line = field(12);

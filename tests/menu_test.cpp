@@ -11,6 +11,7 @@
 #include "platform/font.h"
 #include "support/app_fixture.h"
 #include "support/draw_calls.h"
+#include "support/virtual_pad.h"
 
 using appfix::PixelAt;
 using appfix::Rgb;
@@ -129,36 +130,21 @@ TEST_F(Menu, ClicksAboveAndBelowTheRowsOnlyClearHits) {
 class late_click {
  public:
   explicit late_click(const drawcalls::recorder* drawn) : drawn_(drawn) {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.userdata = this;
-    desc.Update = [](void* me) { static_cast<late_click*>(me)->OnPump(); };
-    SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    index_ = SDL_JoystickAttachVirtualEx(&desc);
-    if (index_ >= 0) pad_ = SDL_JoystickOpen(index_);
+    pad_.Attach(0, 0, 0, [](void* me) { static_cast<late_click*>(me)->OnPump(); }, this);
   }
-  ~late_click() {
-    if (pad_) SDL_JoystickClose(pad_);
-    if (index_ >= 0) SDL_JoystickDetachVirtual(index_);
-  }
-  late_click(const late_click&) = delete;
-  late_click& operator=(const late_click&) = delete;
-
-  int ok() const { return pad_ != nullptr; }
+  int ok() const { return pad_.ok(); }
   int sent = 0;
 
  private:
   void OnPump() {
-    if (sent || !drawn_->calls.size() || drawn_->calls.back().text.rfind(menu_items[5], 0) != 0) return;
+    if (sent || drawn_->calls.empty() || drawn_->calls.back().text.rfind(menu_items[5], 0) != 0) return;
     synthetic::PushMouseMove(320, 295);
     synthetic::PushMouseButton(true, SDL_BUTTON_LEFT, 320, 295);
     synthetic::PushMouseButton(false, SDL_BUTTON_LEFT, 320, 295);
     sent = 1;
   }
   const drawcalls::recorder* drawn_;
-  SDL_Joystick* pad_ = nullptr;
-  int index_ = -1;
+  virtual_pad pad_;  // last, so it is detached before the rest goes
 };
 
 TEST_F(Menu, ClickThatComesInMidFrameActsWhereItLanded) {
@@ -175,7 +161,6 @@ TEST_F(Menu, ClickThatComesInMidFrameActsWhereItLanded) {
     EXPECT_EQ(game_state, GS_TITLE);
     EXPECT_TRUE(gamestart->plays.empty());
   }
-  CountJoysticks();
 }
 
 TEST_F(Menu, RowUnderThePointerIsHighlighted) {

@@ -13,13 +13,22 @@ class virtual_pad {
   virtual_pad(const virtual_pad&) = delete;
   virtual_pad& operator=(const virtual_pad&) = delete;
 
-  // 0 when SDL would not attach or open it (SDL_GetError says why).
-  int Attach(int axes, int buttons, int hats) {
+  // 0 when SDL would not attach or open it (SDL_GetError says why). SDL runs update, when
+  // given, on every pump of events: a test's way into the middle of a frame.
+  int Attach(int axes, int buttons, int hats, void (*update)(void*) = nullptr, void* userdata = nullptr) {
     Detach();
     // The headless window never has the focus, and SDL drops pad input without it.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
-    index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, hats);
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = static_cast<Uint16>(axes);
+    desc.nbuttons = static_cast<Uint16>(buttons);
+    desc.nhats = static_cast<Uint16>(hats);
+    desc.Update = update;
+    desc.userdata = userdata;
+    index_ = SDL_JoystickAttachVirtualEx(&desc);
     if (index_ >= 0) joystick_ = SDL_JoystickOpen(index_);
     axes_ = axes, buttons_ = buttons, hats_ = hats;
     return ok();
